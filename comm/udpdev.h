@@ -1,0 +1,130 @@
+// Network devices, their transactions and sessions, the device set, and the error object of
+// every communication failure.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+#include <string>
+
+namespace orvu {
+
+class UdpDev;
+
+// Error codes of UErr.
+enum : int32_t {
+  kErrNoAnswer = 1,        // status query unanswered
+  kErrForeignSession = 2,  // the controller holds a session this tool does not
+  kErrSessionRefused = 3,  // the seed was not 16 bytes
+  kErrSignature = 4,       // secured reply badly signed
+  kErrTooLong = 5,         // secured reply longer than the caller's capacity
+  kErrNoReply = 6,         // no acceptable secured reply after all tries
+  kErrNoAck = 7,           // acknowledged command without the 0x06 byte
+  kErrBufferSize = 8,      // configuration to write exceeds 1000 bytes
+  kErrModeForbids = 9,     // the controller's mode does not allow reading its configuration
+};
+
+// Raised by communication code and never shown by it; the windows show ErrText().
+class UErr : public std::exception {
+ public:
+  UErr(const UdpDev& dev, int32_t code, uint8_t cmd) : dev(&dev), code(code), cmd(cmd) {}
+  const char* what() const noexcept override;  // the code's message, Windows-1250
+
+  const UdpDev* dev;  // borrowed from the device set
+  int32_t code;
+  uint8_t cmd;  // command code of the failed command, or 0
+};
+
+// The message of an error code (Windows-1250); "Brak opisu błędu." for unknown codes.
+const std::string& ErrMessage(int32_t code);
+// The text of the error box: device name, mode, code, command and message.
+std::string ErrText(const UErr& err);
+
+// Mode byte: bits 0-1 operating mode, bit 1 configuration readable, bit 7 session held.
+inline constexpr uint16_t kModeReadable = 0x02;
+inline constexpr uint16_t kModeSession = 0x80;
+// "Blokada", "Konfiguracja", "Serwis", "Instalacja" by mode & 3 (Windows-1250).
+const std::string& ModeName(unsigned mode);
+
+class UdpDev {
+ public:
+  uint32_t id = 0;
+  uint32_t ip = 0;  // first octet in bits 24-31
+  uint16_t seq = 0;
+  uint16_t mode = 0;
+  bool online = false;
+  bool changed = false;
+  bool session = false;
+  uint8_t key[16] = {};
+
+  UdpDev() = default;
+  UdpDev(uint32_t id, uint32_t ip, uint16_t mode) : id(id), ip(ip), mode(mode), online(true) {}
+  // A copy whose destruction closed the original's session would be a silent fault, so
+  // records are only ever assigned (as the set does when it reorders).
+  UdpDev(const UdpDev&) = delete;
+  UdpDev& operator=(const UdpDev&) = default;
+  // Closes the session this tool holds; failures are swallowed (the controller ends an idle
+  // session by itself).
+  ~UdpDev();
+
+  std::string IpText() const;
+  std::string ModeText() const;  // "Niedostępny" while not online
+  std::string ListText() const;  // " %s,  %s,  %s": name, address, mode
+
+  bool HasForeignSession() const { return (mode & kModeSession) && !session; }
+
+  // Transactions. reply must hold kReceiveBufferSize bytes.
+  size_t Exchange(uint32_t tag, uint8_t replyCmd, const uint8_t* request, size_t len,
+                  uint8_t* reply);
+  // Plain transaction; returns the reply's payload length (may exceed capacity), 0 without a
+  // valid reply. Never raises.
+  int Transact(uint8_t cmd, int capacity, uint8_t* dest);
+  // Secured transaction; returns the payload length (at most capacity). Raises codes 4, 5, 6.
+  int SecTransact(uint8_t cmd, const uint8_t* payload, int len, int capacity, uint8_t* dest);
+  // Secured transaction acknowledged by 0x06; returns 6. Raises codes 4, 5, 6, 7.
+  int SecCommand(uint8_t cmd, const uint8_t* payload, int len);
+
+  // Sessions.
+  bool Status();
+  void OpenSession();
+  void NeedSession();
+  void KeepAlive();
+  void CloseSession();
+};
+
+class UdpDevSet {
+ public:
+  static constexpr int kCapacity = 100;
+
+  UdpDev dev[kCapacity];
+  int32_t count = 0;
+  int32_t sel = -1;
+
+  // Broadcasts discovery up to 3 times until something is added or changed.
+  void Search();
+  // Takes in every discovery answer arriving within timeoutMs of the previous datagram;
+  // true when an entry was added or changed.
+  bool Collect(int timeoutMs);
+  // Inserts or updates one device in order; true when the set changed.
+  bool Add(uint32_t id, uint32_t ip, uint16_t mode);
+
+  // The chosen device, or nullptr while sel does not designate an entry.
+  UdpDev* Current() { return sel >= 0 && sel < count ? &dev[sel] : nullptr; }
+  // Closes every session this tool holds; never raises, so shutdown always completes.
+  void CloseAll() noexcept;
+};
+
+// "a.b.c.d" -> address with a in bits 24-31.
+uint32_t ParseIp(const std::string& text);
+
+// The keep-alive schedule of the poll tick: on each tick KeepAlive runs for the devices
+// k, k + 5, k + 10, ... below count, k being the counter before it advances (mod 5).
+class KeepAliveSchedule {
+ public:
+  void Tick(UdpDevSet& set);
+  int Counter() const { return k_; }
+
+ private:
+  int k_ = 0;
+};
+
+}  // namespace orvu

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs the Debian packages needed to build, test and run orvuQ46. Idempotent, no prompts.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  clang libclang-rt-14-dev            # libFuzzer and the sanitizer runtimes for clang
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  libssl-dev                          # test-only: OpenSSL's libcrypto as AES/CMAC reference
+  nlohmann-json3-dev                  # orvusim's scenario files
+  qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
+  xvfb xauth x11-apps
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

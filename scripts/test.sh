@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds from scratch and runs every test: a normal build, the same
+# tests under AddressSanitizer + UndefinedBehaviorSanitizer, and a short run of every fuzzer.
+# ORVU_INCREMENTAL=1 keeps the build folders; ORVU_FUZZ_SECONDS sets each fuzzer's run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+bash scripts/install-deps.sh
+
+export QT_QPA_PLATFORM=offscreen
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d /tmp/orvu-xdg.XXXXXX)}
+chmod 700 "$XDG_RUNTIME_DIR"
+export ASAN_OPTIONS=${ASAN_OPTIONS:-abort_on_error=1:detect_leaks=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$root/tests/lsan.supp}
+jobs=$(nproc)
+
+if [ "${ORVU_INCREMENTAL:-0}" != 1 ]; then
+  rm -rf build build-asan build-fuzz
+fi
+
+echo "== build and test (RelWithDebInfo)"
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build --parallel "$jobs"
+ctest --test-dir build --output-on-failure --parallel "$jobs"
+
+echo "== build and test under AddressSanitizer + UndefinedBehaviorSanitizer"
+cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVU_SANITIZE=ON -DORVU_BENCH=OFF >/dev/null
+cmake --build build-asan --parallel "$jobs"
+ctest --test-dir build-asan --output-on-failure --parallel "$jobs"
+
+echo "== fuzzers (libFuzzer, ASan + UBSan)"
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVU_FUZZ=ON >/dev/null
+cmake --build build-fuzz --parallel "$jobs"
+seconds=${ORVU_FUZZ_SECONDS:-10}
+fuzzed=0
+for fuzzer in build-fuzz/fuzz_*; do
+  [ -x "$fuzzer" ] || continue
+  name=$(basename "$fuzzer")
+  corpus=$(mktemp -d)
+  seeds=()
+  [ -d "tests/fuzz/corpus/$name" ] && seeds=("tests/fuzz/corpus/$name")
+  echo "-- $name (${seconds}s)"
+  "$fuzzer" -max_total_time="$seconds" -print_final_stats=0 "$corpus" "${seeds[@]}" 2>"$corpus.log" \
+    || { tail -50 "$corpus.log"; echo "fuzzer $name found a fault"; exit 1; }
+  fuzzed=$((fuzzed + 1))
+  rm -rf "$corpus" "$corpus.log"
+done
+echo "fuzzers run: $fuzzed"

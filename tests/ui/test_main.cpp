@@ -1,0 +1,24 @@
+// GoogleTest main for the window tests: the QApplication exists only while tests run, never
+// while CMake lists them, and the offscreen platform needs no display.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <cstdlib>
+#include <cstring>
+
+int main(int argc, char** argv) {
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) {
+    QByteArray dir = QDir::tempPath().toUtf8() + "/orvu-ui-tests";
+    QDir().mkpath(QString::fromUtf8(dir));
+    QFile::setPermissions(QString::fromUtf8(dir), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    qputenv("XDG_RUNTIME_DIR", dir);
+  }
+  testing::InitGoogleTest(&argc, argv);
+  for (int i = 1; i < argc; ++i) {
+    if (std::strncmp(argv[i], "--gtest_list_tests", 18) == 0) return RUN_ALL_TESTS();
+  }
+  QApplication app(argc, argv);
+  return RUN_ALL_TESTS();
+}
