@@ -1,0 +1,28 @@
+// The "Raport" action of the passage group: location dialog, save dialog, then the file.
+#pragma once
+#include <QDate>
+#include <QString>
+#include <functional>
+
+#include "comm/udpdev.h"
+#include "model/ctrlcfg.h"
+
+class TLokalizDlg;
+class SaveFileDialog;
+class QWidget;
+
+namespace orvu {
+
+// Does nothing with an empty device set. showError gets the text of any failure (the file
+// cannot be written, ...). today is the report's date.
+void RunReportAction(QWidget* parent, TLokalizDlg& lokalizDlg, SaveFileDialog& saveDlg,
+                     const CtrlConfig& cfg, const UdpDevSet& devSet,
+                     const std::function<void(const QString&)>& showError,
+                     QDate today = QDate::currentDate());
+
+// Writes the report file through a temporary file renamed into place, so a failure never
+// leaves a truncated report behind. Returns an empty string, or the reason of the failure.
+QString WriteReport(const QString& path, const std::string& location, const CtrlConfig& cfg,
+                    const std::string& controllerName, QDate date);
+
+}  // namespace orvu

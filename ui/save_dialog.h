@@ -1,0 +1,24 @@
+// The report's save-file dialog, with a seam so that tests can answer it without a person.
+#pragma once
+#include <QString>
+#include <optional>
+
+class QWidget;
+
+class SaveFileDialog {
+ public:
+  // Shows the dialog with the preset file name; the chosen path, or nullopt when cancelled.
+  // ".txt" is appended to a name typed without extension; an existing file is replaced
+  // without a question.
+  std::optional<QString> Run(QWidget* parent, const QString& presetName);
+
+  // Test seam: the next Run() returns this answer at once instead of showing a dialog.
+  void SetNextAnswer(std::optional<QString> answer) { next_ = answer; armed_ = true; }
+  // The preset name of the last Run().
+  QString LastPreset() const { return lastPreset_; }
+
+ private:
+  std::optional<QString> next_;
+  bool armed_ = false;
+  QString lastPreset_;
+};
