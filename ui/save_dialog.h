@@ -5,6 +5,11 @@
 
 class QWidget;
 
+// The file name with ".txt" appended when it has no extension of its own. A date separator
+// '.' in the proposed name ("2024.05.07 K46_00125") does not count as one: an extension holds
+// no space.
+QString WithReportSuffix(const QString& path);
+
 class SaveFileDialog {
  public:
   // Shows the dialog with the preset file name; the chosen path, or nullopt when cancelled.

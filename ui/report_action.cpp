@@ -1,0 +1,53 @@
+#include "ui/report_action.h"
+
+#include <QLineEdit>
+#include <exception>
+#include <optional>
+
+#include "comm/identity.h"
+#include "ui/lokdlg.h"
+#include "ui/qtext.h"
+#include "ui/report_name.h"
+#include "ui/save_dialog.h"
+
+namespace orvu {
+
+namespace {
+
+// The current controller's name, or nothing while the set names no current device. Read
+// afresh after each modal loop: the poll tick may reorder the set meanwhile.
+std::optional<std::string> CurrentControllerName(const UdpDevSet& devSet) {
+  if (devSet.count <= 0 || devSet.count > UdpDevSet::kCapacity) return std::nullopt;
+  if (devSet.sel < 0 || devSet.sel >= devSet.count) return std::nullopt;
+  return DevName(devSet.dev[devSet.sel].id);
+}
+
+}  // namespace
+
+void RunReportAction(QWidget* parent, TLokalizDlg& lokalizDlg, SaveFileDialog& saveDlg,
+                     const CtrlConfig& cfg, const UdpDevSet& devSet,
+                     const std::function<void(const QString&)>& showError, QDate today) {
+  const std::optional<std::string> proposedFor = CurrentControllerName(devSet);
+  if (!proposedFor) return;
+  const QString presetName = ReportFileName(today, FileDateSeparator(QLocale::system()), *proposedFor);
+
+  if (lokalizDlg.exec() != QDialog::Accepted) return;
+  const std::optional<QString> path = saveDlg.Run(parent, presetName);
+  if (!path) return;
+
+  // The report shows the model and the device set as they are when the save dialog closes.
+  const std::optional<std::string> controllerName = CurrentControllerName(devSet);
+  if (!controllerName) {
+    showError(QStringLiteral("Brak wybranego kontrolera - raport nie został zapisany."));
+    return;
+  }
+  try {
+    const QString failure = WriteReport(*path, Cp1250Text(lokalizDlg.LokEdit->text()), cfg,
+                                        *controllerName, today);
+    if (!failure.isEmpty()) showError(failure);
+  } catch (const std::exception& e) {
+    showError(QtText(e.what()));
+  }
+}
+
+}  // namespace orvu

@@ -1,0 +1,46 @@
+#include "ui/save_dialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <utility>
+
+namespace {
+
+const QString& ReportSuffix() {
+  static const QString suffix = QStringLiteral("txt");
+  return suffix;
+}
+
+}  // namespace
+
+QString WithReportSuffix(const QString& path) {
+  const QString name = QFileInfo(path).fileName();
+  const qsizetype dot = name.lastIndexOf(u'.');
+  const bool hasExtension =
+      dot >= 0 && dot + 1 < name.size() && !name.sliced(dot + 1).contains(u' ');
+  if (name.isEmpty() || hasExtension) return path;
+  return path + u'.' + ReportSuffix();
+}
+
+std::optional<QString> SaveFileDialog::Run(QWidget* parent, const QString& presetName) {
+  lastPreset_ = presetName;
+  if (armed_) {
+    armed_ = false;
+    return std::exchange(next_, std::nullopt);
+  }
+
+  QFileDialog dialog(parent);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilter(QStringLiteral("Konfiguracja kontrolera (*.txt)"));
+  dialog.setDefaultSuffix(ReportSuffix());
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  dialog.setDirectory(QDir::currentPath());
+  dialog.selectFile(presetName);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  const QStringList chosen = dialog.selectedFiles();
+  if (chosen.isEmpty()) return std::nullopt;
+  // Qt's own default suffix skips every name with a dot in it.
+  return WithReportSuffix(chosen.first());
+}
