@@ -7,6 +7,10 @@
 
 namespace orvu {
 
+// Subkey doubling of SP 800-38B over a block of blockSize bytes (16 or 8): out = in << 1, with
+// Rb XORed into the last byte when the top bit of in was set. K1 = dbl(E(0)), K2 = dbl(K1).
+void CmacDouble(const uint8_t* in, uint8_t* out, int blockSize);
+
 class Cmac {
  public:
   // The coder is borrowed, never owned and never keyed here.
