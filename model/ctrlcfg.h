@@ -12,6 +12,14 @@ using IoRef = uint16_t;
 inline constexpr IoRef kNoRef = 0xFFFF;
 inline constexpr IoRef kNcBit = 0x80;
 
+// The parts of a reference. The device index always falls inside `devices` (0-127); the channel
+// of a reader counts only its bits 0-1.
+constexpr int RefDevice(IoRef ref) { return (ref >> 8) & 0x7F; }
+constexpr int RefChannel(IoRef ref) { return ref & 0x1F; }
+constexpr IoRef MakeRef(int device, int channel) {
+  return static_cast<IoRef>(((device & 0x7F) << 8) | (channel & 0x1F));
+}
+
 // A replacement choice: new device index * 256 + inactive (old) device index.
 using ReplacePair = uint16_t;
 
@@ -67,10 +75,14 @@ struct CtrlConfig {
 // --- Bus device records ---
 
 void Clear(CtrlConfig& cfg);
-// Replaces the device part from a device-list payload of len bytes. A refused payload (count
-// above 128, or shorter than its count announces) leaves the device part empty.
+// Replaces the device part from a device-list payload of len bytes. A refused payload (shorter
+// than 2 bytes, count above 128, or shorter than the 2 + 8 * count its count announces) leaves
+// the device part empty: deviceCount and listedCount 0.
 bool DecodeDevList(CtrlConfig& cfg, const uint8_t* payload, size_t len);
-// True when the payload differs from the model in a way the user must see.
+// True when the payload differs from the model in a way the user must see: another count,
+// another identity word, or another state bit 4-7. A malformed payload (one that DecodeDevList
+// would refuse) is no news and gives false, so a damaged reply never replaces a good list; the
+// next full read reports the fault by refusing it.
 bool DevListChanged(const CtrlConfig& cfg, const uint8_t* payload, size_t len);
 void SortListed(CtrlConfig& cfg);
 std::string DevLongName(const BusDev& dev);  // "%s/%c%d"
@@ -83,8 +95,9 @@ std::string PairText(const CtrlConfig& cfg, ReplacePair pair);  // "OLD <-- NEW"
 
 // --- Passages ---
 
-// A refused payload (more than 16 passages, not 18 references each, or shorter than its count
-// announces) empties the model: no devices, no passages.
+// A refused payload (shorter than 2 bytes, more than 16 passages, not 18 references each, or
+// shorter than the 2 + 44 * n its count announces) empties the model: deviceCount, listedCount
+// and passageCount 0.
 bool DecodePassages(CtrlConfig& cfg, const uint8_t* payload, size_t len);
 // out holds at least kMaxPassagePayload bytes; returns 2 + 44 * passageCount.
 size_t EncodePassages(const CtrlConfig& cfg, uint8_t* out);
