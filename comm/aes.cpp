@@ -28,13 +28,22 @@ constexpr uint8_t RotL8(uint8_t x, int n) {
   return static_cast<uint8_t>((x << n) | (x >> (8 - n)));
 }
 
-// S(x) = affine(x^-1) with x^-1 = x^254 (0 maps to 0), affine(b) = b ^ rotl(b,1..4) ^ 0x63.
+// x^254 by square-and-multiply: the multiplicative inverse, and 0 for 0.
+constexpr uint8_t GfInverse(uint8_t x) {
+  uint8_t result = 1;
+  uint8_t power = x;
+  for (unsigned e = 254; e; e >>= 1) {
+    if (e & 1) result = GfMul(result, power);
+    power = GfMul(power, power);
+  }
+  return result;
+}
+
+// S(x) = affine(x^-1), affine(b) = b ^ rotl(b,1) ^ rotl(b,2) ^ rotl(b,3) ^ rotl(b,4) ^ 0x63.
 constexpr ByteTable MakeSbox() {
   ByteTable s{};
   for (int x = 0; x < 256; ++x) {
-    uint8_t inv = 1;
-    for (int i = 0; i < 254; ++i) inv = GfMul(inv, static_cast<uint8_t>(x));
-    if (x == 0) inv = 0;
+    const uint8_t inv = GfInverse(static_cast<uint8_t>(x));
     s[x] = inv ^ RotL8(inv, 1) ^ RotL8(inv, 2) ^ RotL8(inv, 3) ^ RotL8(inv, 4) ^ 0x63;
   }
   return s;
