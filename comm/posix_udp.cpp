@@ -1,0 +1,129 @@
+// The product's endpoint: one IPv4 UDP socket with broadcast enabled, waiting with poll().
+#include "comm/posix_udp.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <string>
+#include <system_error>
+
+namespace orvu {
+namespace {
+
+constexpr int kMaxSkippedDatagrams = 256;
+
+[[noreturn]] void ThrowErrno(const std::string& what, const std::string& ip, uint16_t port) {
+  int err = errno;
+  throw std::system_error(err, std::generic_category(),
+                          "UDP " + what + " " + ip + ":" + std::to_string(port));
+}
+
+sockaddr_in Address(const std::string& ip, uint16_t port) {
+  sockaddr_in addr{};
+  addr.sin_family = AF_INET;
+  addr.sin_port = htons(port);
+  if (inet_pton(AF_INET, ip.c_str(), &addr.sin_addr) != 1) {
+    throw std::system_error(EINVAL, std::generic_category(),
+                            "UDP address " + ip + ":" + std::to_string(port));
+  }
+  return addr;
+}
+
+// Waits until fd is readable or timeoutMs has passed; a signal does not shorten the wait.
+bool WaitReadable(int fd, int timeoutMs) {
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+  int left = timeoutMs;
+  for (;;) {
+    pollfd pfd{fd, POLLIN, 0};
+    int r = poll(&pfd, 1, left);
+    if (r > 0) return true;
+    if (r == 0) return false;
+    if (errno != EINTR) throw std::system_error(errno, std::generic_category(), "UDP poll");
+    auto remaining =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    left = remaining > 0 ? static_cast<int>(remaining) : 0;
+  }
+}
+
+}  // namespace
+
+PosixUdpEndpoint::PosixUdpEndpoint(const UdpConfig& config) : config_(config) {
+  const sockaddr_in local = Address(config_.bindIp, config_.bindPort);
+  fd_ = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  if (fd_ < 0) ThrowErrno("socket for", config_.bindIp, config_.bindPort);
+  int on = 1;
+  int rcvbuf = static_cast<int>(kReceiveBufferSize);
+  if (setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
+      setsockopt(fd_, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0 ||
+      setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &rcvbuf, sizeof rcvbuf) != 0 ||
+      bind(fd_, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
+    int err = errno;
+    close(fd_);
+    fd_ = -1;
+    errno = err;
+    ThrowErrno("bind to", config_.bindIp, config_.bindPort);
+  }
+  sockaddr_in bound{};
+  socklen_t len = sizeof bound;
+  getsockname(fd_, reinterpret_cast<sockaddr*>(&bound), &len);
+  localPort_ = ntohs(bound.sin_port);
+}
+
+PosixUdpEndpoint::~PosixUdpEndpoint() {
+  if (fd_ >= 0) close(fd_);
+}
+
+void PosixUdpEndpoint::Send(const std::string& ip, uint16_t port, const uint8_t* data,
+                            size_t len) {
+  const sockaddr_in to = Address(ip, port);
+  ssize_t r;
+  do {
+    r = sendto(fd_, data, len, 0, reinterpret_cast<const sockaddr*>(&to), sizeof to);
+  } while (r < 0 && errno == EINTR);
+  if (r < 0) ThrowErrno("send to", ip, port);
+}
+
+void PosixUdpEndpoint::Broadcast(const uint8_t* data, size_t len) {
+  for (const auto& [ip, port] : config_.broadcastTo) Send(ip, port, data, len);
+}
+
+size_t PosixUdpEndpoint::Receive(uint8_t* buf, size_t cap, int timeoutMs, std::string* from) {
+  int wait = timeoutMs == kDefaultTimeout ? config_.timeoutMs : timeoutMs;
+  if (wait < 0) wait = 0;
+  using Clock = std::chrono::steady_clock;
+  const auto deadline = Clock::now() + std::chrono::milliseconds(wait);
+  // Bounded, so that a stream of empty datagrams cannot keep the caller here.
+  for (int skipped = 0; skipped < kMaxSkippedDatagrams; ++skipped) {
+    auto remaining =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (!WaitReadable(fd_, remaining > 0 ? static_cast<int>(remaining) : 0)) return 0;
+    sockaddr_in sender{};
+    socklen_t senderLen = sizeof sender;
+    ssize_t r = recvfrom(fd_, buf, cap, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&sender),
+                         &senderLen);
+    if (r < 0) {
+      // EINTR, or a datagram dropped between poll and recvfrom: keep waiting. An ICMP error
+      // reported for an earlier send to an absent device is not a reason to stop either.
+      if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK || errno == ECONNREFUSED)
+        continue;
+      throw std::system_error(errno, std::generic_category(), "UDP receive");
+    }
+    // An empty datagram would read as "time-out" to every caller; it carries nothing.
+    if (r == 0) continue;
+    if (from) {
+      char text[INET_ADDRSTRLEN] = {};
+      inet_ntop(AF_INET, &sender.sin_addr, text, sizeof text);
+      *from = text;
+    }
+    return static_cast<size_t>(r);
+  }
+  return 0;
+}
+
+}  // namespace orvu

@@ -1,0 +1,89 @@
+// Status query, session opening and key derivation, keep-alive and closing.
+#include <array>
+#include <cstring>
+
+#include "comm/shared_cipher.h"
+#include "comm/udpdev.h"
+#include "comm/wipe.h"
+
+namespace orvu {
+namespace {
+
+constexpr uint8_t kCmdStatus = 'O';
+constexpr uint8_t kCmdOpenSession = 'K';
+constexpr uint8_t kCmdKeepAlive = 'S';
+constexpr uint8_t kCmdCloseSession = 's';
+constexpr int kStatusSize = 16;
+constexpr int kSeedSize = 16;
+constexpr int kStatusModeOffset = 2;
+constexpr int kStatusMarkOffset = 3;
+constexpr uint8_t kStatusMark = '1';
+constexpr int kKeepAliveGroups = 5;
+
+}  // namespace
+
+bool UdpDev::Status() {
+  changed = false;
+  std::array<uint8_t, kStatusSize> block{};
+  const int n = Transact(kCmdStatus, kStatusSize, block.data());
+  if (n != kStatusSize || block[kStatusMarkOffset] != kStatusMark) {
+    if (online) changed = true;
+    online = false;
+    return false;
+  }
+  if (!online) changed = true;
+  online = true;
+  if (mode != block[kStatusModeOffset]) {
+    changed = true;
+    mode = block[kStatusModeOffset];
+  }
+  // The controller holds no session, so whatever session this tool had has ended.
+  if (!(mode & kModeSession)) session = false;
+  return true;
+}
+
+void UdpDev::OpenSession() {
+  // The seed lands in a buffer of its own, so a refused opening leaves the key as it was.
+  uint8_t seed[kSeedSize] = {};
+  if (Transact(kCmdOpenSession, kSeedSize, seed) != kSeedSize) {
+    SecureWipe(seed, sizeof seed);
+    throw UErr(*this, kErrSessionRefused, 0);
+  }
+  // key = AES-128(key: seed, block: seed)
+  AES128& cipher = SharedCipher();
+  cipher.SetKey(seed);
+  cipher.Encrypt(seed);
+  std::memcpy(key, seed, sizeof key);
+  SecureWipe(seed, sizeof seed);
+  session = true;
+  seq = 0;
+}
+
+void UdpDev::NeedSession() {
+  if (!Status()) throw UErr(*this, kErrNoAnswer, 0);
+  // Someone else's session: send nothing that could disturb it.
+  if (HasForeignSession()) throw UErr(*this, kErrForeignSession, 0);
+  if (!session) OpenSession();
+}
+
+void UdpDev::KeepAlive() {
+  if (!(online && session)) return;
+  if (Status() && session) SecCommand(kCmdKeepAlive, nullptr, 0);
+}
+
+void UdpDev::CloseSession() {
+  if (!(online && session)) return;
+  if (!Status()) return;
+  if (session) {
+    SecCommand(kCmdCloseSession, nullptr, 0);
+    session = false;
+  }
+}
+
+void KeepAliveSchedule::Tick(UdpDevSet& set) {
+  const int k = k_;
+  k_ = (k_ + 1) % kKeepAliveGroups;
+  for (int i = k; i < set.count; i += kKeepAliveGroups) set.dev[i].KeepAlive();
+}
+
+}  // namespace orvu
