@@ -9,6 +9,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <mutex>
 #include <random>
 #include <string>
@@ -86,7 +87,9 @@ class SimDevice {
   // Every passage payload stored by 'c', in order.
   std::vector<std::vector<uint8_t>> WrittenPassages() const;
 
-  // Every datagram the device was offered, in order, with its verdict.
+  // Every datagram the device was offered, in order, with its verdict (the latest
+  // kRequestLogSize, so a long-running daemon does not grow).
+  static constexpr size_t kRequestLogSize = 20000;
   std::vector<SimRequest> Requests() const;
   // How many requests of this command (0: discovery) reached the device at all.
   size_t CountRequests(uint8_t cmd) const;
@@ -103,18 +106,34 @@ class SimDevice {
     int64_t lastTrafficMs = 0;
     bool Held() const { return own || foreign != SimForeignSession::kNone; }
   };
+  // What the device means to answer, before the frame is built and the faults applied.
+  struct Reply {
+    bool send = false;
+    SimFrameKind kind = SimFrameKind::kPlain;
+    uint8_t cmd = 0;
+    uint16_t seq = 0;
+    std::vector<uint8_t> payload;
+    std::array<uint8_t, 16> key{};  // secured replies: signed with the key of that moment
+  };
 
-  void ExpireIdleSession() const;  // mutable session: time passing is not a change of state
+  void ExpireIdleSession() const;
   uint8_t ModeLocked() const;
   bool Chance(double probability);
-  std::vector<uint8_t> Serve(const uint8_t* data, size_t len, SimRequest& rec);
-  std::vector<uint8_t> ServeDiscovery(const uint8_t* data, size_t len, SimRequest& rec);
-  std::vector<uint8_t> ServePlain(const uint8_t* data, size_t len, SimRequest& rec);
-  std::vector<uint8_t> ServeSecured(const uint8_t* data, size_t len, SimRequest& rec);
-  std::vector<uint8_t> SecuredCommand(uint8_t cmd, const std::vector<uint8_t>& payload,
-                                      SimRequest& rec);
+  void Record(SimRequest rec);
+  Reply Serve(const uint8_t* data, size_t len, SimRequest& rec);
+  Reply ServeStatus(uint8_t cmd, SimRequest& rec);
+  Reply ServePlain(const uint8_t* data, size_t len, SimRequest& rec);
+  Reply ServeSecured(const uint8_t* data, size_t len, SimRequest& rec);
+  // The controller's secured commands; return the reply payload, or nothing.
+  bool SecuredCommand(uint8_t cmd, const std::vector<uint8_t>& payload, SimRequest& rec,
+                      std::vector<uint8_t>& answer);
   std::vector<uint8_t> DevListPayloadLocked() const;
-  std::vector<SimOutgoing> ApplyReplyFaults(std::vector<uint8_t> reply, SimFrameKind kind);
+  bool StorePassages(const std::vector<uint8_t>& payload);
+  bool DeleteInactive();
+  bool ReplaceDevice(const std::vector<uint8_t>& pair);
+  template <class Change>
+  void ForEachStoredRef(Change change);
+  std::vector<SimOutgoing> BuildWithFaults(const Reply& reply);
 
   mutable std::mutex mutex_;
   SimClock& clock_;
@@ -124,12 +143,12 @@ class SimDevice {
   bool silent_;
   int sessionIdleMs_;
   int replaceSettleMs_;
-  mutable Session session_;
+  mutable Session session_;  // mutable: an idle session ends as time passes, also when read
   std::vector<SimBusRecord> bus_;
   std::vector<int64_t> inactiveUntilMs_;  // per bus record: shown inactive until then
   std::vector<uint8_t> passages_;
   std::vector<std::vector<uint8_t>> written_;
-  std::vector<SimRequest> requests_;
+  std::deque<SimRequest> requests_;  // the latest kRequestLogSize
   SimFaults faults_;
   std::mt19937 faultRandom_;
   std::mt19937 seedRandom_;

@@ -30,7 +30,8 @@ struct SimBusRecord {
   uint8_t State() const { return info[1]; }
 };
 
-// Builds the info bytes from counts. outputs 0-15, inputs 0-15, readers 0-3.
+// Builds the info bytes from counts: outputs 0-15 except 8 (the payload reads an output count
+// of 8 as 1 output), inputs 0-15, readers 0-3.
 SimBusRecord MakeBusRecord(uint32_t id, uint8_t suffixNumber, uint8_t state, unsigned outputs,
                            unsigned inputs, unsigned readers, bool openCollector = false);
 
