@@ -20,7 +20,7 @@ QString WithReportSuffix(const QString& path) {
   const bool hasExtension =
       dot >= 0 && dot + 1 < name.size() && !name.sliced(dot + 1).contains(u' ');
   if (name.isEmpty() || hasExtension) return path;
-  return path + u'.' + ReportSuffix();
+  return path + (name.endsWith(u'.') ? QString() : QStringLiteral(".")) + ReportSuffix();
 }
 
 std::optional<QString> SaveFileDialog::Run(QWidget* parent, const QString& presetName) {
