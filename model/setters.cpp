@@ -26,10 +26,13 @@ IoRef WithNc(IoRef ref, bool nc) {
 
 int UpperByte(IoRef ref) { return ref >> 8; }
 
-// A shared output has one NC flag: every passage bound to the point takes value.
+// A shared output has one NC flag: every passage bound to the point takes value. Unbound
+// slots stay unbound: "none" without its bit 7 looks like the (malformed) point 0xFF7F.
 void SpreadShared(CtrlConfig& cfg, int slot, IoRef value) {
-  for (int i = 0; i < PassageRows(cfg); ++i)
-    if (SamePoint(cfg.outRefs[i][slot], value)) cfg.outRefs[i][slot] = value;
+  for (int i = 0; i < PassageRows(cfg); ++i) {
+    IoRef& g = cfg.outRefs[i][slot];
+    if (g != kNoRef && SamePoint(g, value)) g = value;
+  }
 }
 
 }  // namespace
@@ -40,7 +43,7 @@ void SetOutput(CtrlConfig& cfg, int passage, int slot, IoRef ref, bool nc) {
   const IoRef old = stored;
   if (old == kNoRef && ref == kNoRef) return;
 
-  // Relay outputs carry no flag; only open-collector ones take the caller's.
+  // Only an open-collector output takes the caller's flag; a relay output keeps the value as given.
   const bool oc = ref != kNoRef && cfg.devices[RefDevice(ref)].ocOutputs;
   stored = oc ? WithNc(ref, nc) : ref;
   SetUsageBit(cfg, kKindOutputs, old, false);
@@ -49,11 +52,13 @@ void SetOutput(CtrlConfig& cfg, int passage, int slot, IoRef ref, bool nc) {
   if (IsSharedSlot(slot)) {
     // The cleared bit may belong to a point that other passages still use.
     for (int i = 0; i < PassageRows(cfg); ++i) SetUsageBit(cfg, kKindOutputs, cfg.outRefs[i][slot], true);
-    // Clearing a slot has no flag to spread; spreading "empty" would unbind look-alike values.
+    // Clearing a slot has no flag to spread; spreading "none" would unbind look-alike values.
     if (ref != kNoRef) SpreadShared(cfg, slot, ref);
   }
 
-  if (slot == kSlotBolt && !(ref != kNoRef && UpperByte(old) == UpperByte(ref)))
+  // Only a bolt that stays on its device keeps the detector; "none" shares no device.
+  const bool sameDevice = old != kNoRef && ref != kNoRef && UpperByte(old) == UpperByte(ref);
+  if (slot == kSlotBolt && !sameDevice)
     SetInput(cfg, passage, kSlotOpenDetector, kNoRef, false);
 }
 

@@ -140,6 +140,43 @@ TEST_F(Setters, NcOfAnEmptyOutputDoesNothing) {
   EXPECT_EQ(cfg.outRefs[0][kSlotAlarm], kNoRef);
 }
 
+TEST_F(Setters, NewBoltWhereThereWasNoneClearsTheDetectorWhateverItsDevice) {
+  // 0xFF00 has the empty reference's upper byte; it still shares no device with "none".
+  for (IoRef bolt : {MakeRef(kLock, 0), IoRef{0xFF00}}) {
+    SetInput(cfg, 0, kSlotOpenDetector, MakeRef(kLock, 2), false);
+    SetOutput(cfg, 0, kSlotBolt, bolt, false);
+    EXPECT_EQ(cfg.inRefs[0][kSlotOpenDetector], kNoRef) << bolt;
+    SetOutput(cfg, 0, kSlotBolt, kNoRef, false);
+  }
+}
+
+TEST_F(Setters, AnySixteenBitReferenceBindsAndUnbindsCleanly) {
+  // Bits 5-6 and 15 should be 0 and the device may lie beyond the list: binding and then
+  // clearing each value in every slot must stay inside the masks and leave nothing marked.
+  for (unsigned v = 0; v <= 0xFFFF; ++v) {
+    const IoRef r = static_cast<IoRef>(v);
+    const bool nc = (v & 1) != 0;
+    for (int s = 0; s < kOutputSlots; ++s) {
+      SetOutput(cfg, 0, s, r, nc);
+      SetOutputNc(cfg, 0, s, !nc);
+      SetOutput(cfg, 0, s, kNoRef, false);
+    }
+    for (int s = 0; s < kInputSlots; ++s) {
+      SetInput(cfg, 1, s, r, nc);
+      SetInputNc(cfg, 1, s, !nc);
+      SetInput(cfg, 1, s, kNoRef, false);
+    }
+    for (int s = 0; s < kReaderSlots; ++s) {
+      SetReader(cfg, 2, s, r);
+      SetReader(cfg, 2, s, kNoRef);
+    }
+  }
+  for (const BusDev& d : cfg.devices) {
+    EXPECT_EQ(d.usedOutputs | d.usedInputs, 0u);
+    EXPECT_EQ(d.usedReaders, 0u);
+  }
+}
+
 // Everything a setter may touch.
 std::vector<uint32_t> Snapshot(const CtrlConfig& cfg) {
   std::vector<uint32_t> s;
