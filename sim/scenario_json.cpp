@@ -87,14 +87,20 @@ uint16_t Ref(const json& v, const std::string& where) {
   if (v.is_number_integer()) return uint16_t(Number(v, where, 0xFFFF));
   if (!v.is_string()) Fail(where, "expected \"DEVICE:CHANNEL\" or \"DEVICE:CHANNEL:nc\"");
   const std::string text = v.get<std::string>();
+  // Digits only: sscanf would also take signs and blanks.
+  size_t at = 0;
+  auto number = [&](unsigned max, unsigned& out) {
+    const size_t start = at;
+    unsigned value = 0;
+    while (at < text.size() && at - start < 4 && text[at] >= '0' && text[at] <= '9')
+      value = value * 10 + unsigned(text[at++] - '0');
+    out = value;
+    return at > start && value <= max;
+  };
   unsigned device = 0, channel = 0;
-  char tail[4] = {};
-  int consumed = 0;
-  int fields = std::sscanf(text.c_str(), "%u:%u%n:%3s", &device, &channel, &consumed, tail);
-  const bool nc = fields == 3 && std::string(tail) == "nc" && text.size() == size_t(consumed) + 3;
-  if (fields < 2 || device > 127 || channel > 31 || (fields == 2 && size_t(consumed) != text.size()) ||
-      (fields == 3 && !nc))
-    Fail(where, "bad reference \"" + text + "\"");
+  bool ok = number(127, device) && at < text.size() && text[at++] == ':' && number(31, channel);
+  const bool nc = ok && text.compare(at, std::string::npos, ":nc") == 0;
+  if (!ok || (at != text.size() && !nc)) Fail(where, "bad reference \"" + text + "\"");
   return SimRef(device, channel, nc);
 }
 
