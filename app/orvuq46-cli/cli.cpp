@@ -1,0 +1,70 @@
+// RunCli: the error frame around one command, as the window's handlers have theirs.
+#include "app/orvuq46-cli/cli.h"
+
+#include <exception>
+#include <system_error>
+
+#include "app/orvuq46-cli/cli_commands.h"
+#include "app/orvuq46-cli/cli_text.h"
+
+namespace orvu {
+namespace {
+
+// The endpoint is the subsystem's for exactly the length of one run.
+class EndpointRegistration {
+ public:
+  explicit EndpointRegistration(Endpoint& endpoint) { SetEndpoint(&endpoint); }
+  ~EndpointRegistration() { SetEndpoint(nullptr); }
+  EndpointRegistration(const EndpointRegistration&) = delete;
+  EndpointRegistration& operator=(const EndpointRegistration&) = delete;
+};
+
+int RunCommand(const CliRequest& request, CliLan& lan, std::ostream& out, std::ostream& err) {
+  switch (request.command) {
+    case CliCommand::kDiscover: return RunDiscover(request, lan, out, err);
+    case CliCommand::kShow: return RunShow(request, lan, out, err);
+    case CliCommand::kReport:
+      return request.all ? RunReportAll(request, lan, out, err) : RunReport(request, lan, out, err);
+    case CliCommand::kNone: break;
+  }
+  return kExitUsage;
+}
+
+}  // namespace
+
+int ExitStatusOf(const UErr& err) { return err.code >= 1 && err.code <= 9 ? err.code : kErrNoAnswer; }
+
+int RunCli(const std::vector<std::string>& args, Endpoint& endpoint, std::ostream& out,
+           std::ostream& err) {
+  CliRequest request;
+  try {
+    request = ParseCliArgs(args);
+  } catch (const UsageError& e) {
+    err << "orvuq46-cli: " << e.what() << '\n' << HelpHint(e.command);
+    return kExitUsage;
+  }
+  if (request.help) {
+    out << HelpText(request.command);
+    return kExitOk;
+  }
+
+  EndpointRegistration registration(endpoint);
+  CliLan lan;  // destroyed first: its sessions close while the endpoint is registered
+  int status = kExitOk;
+  try {
+    status = RunCommand(request, lan, out, err);
+  } catch (const UErr& e) {
+    Put(err, ErrText(e));  // e.dev points into lan's set, still alive here
+    status = ExitStatusOf(e);
+  } catch (const std::system_error& e) {
+    err << "orvuq46-cli: " << e.what() << '\n';
+    status = kExitNetwork;
+  } catch (const std::exception& e) {
+    err << "orvuq46-cli: " << e.what() << '\n';
+    status = kExitNetwork;
+  }
+  out.flush();
+  return status;
+}
+
+}  // namespace orvu

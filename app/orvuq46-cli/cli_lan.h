@@ -1,0 +1,50 @@
+// The devices a run of orvuq46-cli finds and the configuration it reads, with the steps the
+// window takes when the installer chooses a controller.
+#pragma once
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/orvuq46-cli/cli_values.h"
+#include "comm/udpdev.h"
+#include "model/ctrlcfg.h"
+
+namespace orvu {
+
+// Lives inside the endpoint's registration: its destruction closes every session opened
+// during the run while the endpoint is still there to carry command 's'.
+class CliLan {
+ public:
+  CliLan() : set_(std::make_unique<UdpDevSet>()), cfg_(std::make_unique<CtrlConfig>()) {}
+  ~CliLan() { set_->CloseAll(); }
+  CliLan(const CliLan&) = delete;
+  CliLan& operator=(const CliLan&) = delete;
+
+  UdpDevSet& Set() { return *set_; }
+  CtrlConfig& Cfg() { return *cfg_; }
+
+ private:
+  std::unique_ptr<UdpDevSet> set_;
+  std::unique_ptr<CtrlConfig> cfg_;
+};
+
+// One discovery, as the window's search button runs it.
+void SearchOnce(UdpDevSet& set);
+// Searches again while a search still brings new devices (a lost answer costs one device,
+// not a silently incomplete archive); at most a few rounds.
+void SearchUntilStable(UdpDevSet& set);
+
+// The devices of the set that the target names (several when identities differ only in the
+// suffix bits, which the name does not show).
+std::vector<UdpDev*> FindTarget(UdpDevSet& set, const CliTarget& target);
+// Searches until the target answers discovery or a few searches have passed.
+std::vector<UdpDev*> SearchForTarget(UdpDevSet& set, const CliTarget& target);
+
+// The error text of a target that no search found: code 1 for the name or address given.
+std::string NotFoundText(const CliTarget& target);
+
+// As choosing the controller in the window: status query (code 1 without an answer), the model
+// emptied, then the full read when the mode allows it (code 9 otherwise). Raises UErr.
+void ReadController(UdpDev& dev, CtrlConfig& cfg);
+
+}  // namespace orvu

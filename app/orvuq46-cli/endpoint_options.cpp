@@ -1,0 +1,106 @@
+#include "app/orvuq46-cli/endpoint_options.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+#include "app/orvuq46-cli/cli_args.h"
+
+namespace orvu {
+namespace {
+
+std::optional<uint16_t> ParsePort(const std::string& text) {
+  if (text.empty() || text.size() > 5) return std::nullopt;
+  unsigned v = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    v = v * 10 + static_cast<unsigned>(c - '0');
+  }
+  if (v > 65535) return std::nullopt;
+  return static_cast<uint16_t>(v);
+}
+
+bool IsIpv4(const std::string& text) {
+  in_addr addr{};
+  return inet_pton(AF_INET, text.c_str(), &addr) == 1;
+}
+
+[[noreturn]] void Fail(const std::string& message) { throw UsageError(message, CliCommand::kNone); }
+
+// "ADDR" or "ADDR:PORT".
+std::pair<std::string, std::optional<uint16_t>> AddressAndPort(const std::string& option,
+                                                               const std::string& text) {
+  const size_t colon = text.find(':');
+  const std::string ip = text.substr(0, colon);
+  if (!IsIpv4(ip)) Fail(option + " wants an IPv4 address, not '" + text + "'");
+  if (colon == std::string::npos) return {ip, std::nullopt};
+  const auto port = ParsePort(text.substr(colon + 1));
+  if (!port) Fail(option + " wants a port 0-65535 after the colon, not '" + text + "'");
+  return {ip, port};
+}
+
+}  // namespace
+
+UdpConfig TakeEndpointOptions(std::vector<std::string>& args) {
+  UdpConfig config;
+  std::optional<uint16_t> devicePort;
+  std::vector<std::pair<std::string, std::optional<uint16_t>>> broadcastTo;
+  std::vector<std::string> rest;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& word = args[i];
+    // Values of the command's own options are not ours to look at (a location may say anything).
+    if (word == "-o" || word == "--output" || word == "--dir" || word == "--location" || word == "--date") {
+      rest.push_back(word);
+      if (i + 1 < args.size()) rest.push_back(args[++i]);
+      continue;
+    }
+    const bool ours = word == "--local" || word == "--device-port" || word == "--broadcast-to";
+    if (!ours) {
+      rest.push_back(word);
+      continue;
+    }
+    if (i + 1 >= args.size()) Fail(word + " needs a value");
+    const std::string& value = args[++i];
+    if (word == "--local") {
+      const auto [ip, port] = AddressAndPort(word, value);
+      config.bindIp = ip;
+      config.bindPort = port.value_or(kUdpPort);
+    } else if (word == "--device-port") {
+      devicePort = ParsePort(value);
+      if (!devicePort || *devicePort == 0) Fail("--device-port wants a port 1-65535, not '" + value + "'");
+    } else {
+      broadcastTo.push_back(AddressAndPort(word, value));
+    }
+  }
+  args = rest;
+  if (devicePort) config.devicePort = *devicePort;
+  if (broadcastTo.empty()) {
+    config.broadcastTo = {{"255.255.255.255", config.devicePort}};
+  } else {
+    config.broadcastTo.clear();
+    for (const auto& [ip, port] : broadcastTo) config.broadcastTo.emplace_back(ip, port.value_or(config.devicePort));
+  }
+  return config;
+}
+
+std::string PortTakenProblem(const UdpConfig& config) {
+  if (config.bindPort == 0) return {};
+  const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return {};  // the endpoint's own creation will say what is wrong
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  local.sin_port = htons(config.bindPort);
+  inet_pton(AF_INET, config.bindIp.c_str(), &local.sin_addr);
+  const bool taken = bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0 && errno == EADDRINUSE;
+  close(fd);
+  if (!taken) return {};
+  return "UDP port " + std::to_string(config.bindPort) + " is in use by another program (the orvuQ46 window, " +
+         "or another orvuq46-cli?); close it and try again";
+}
+
+}  // namespace orvu

@@ -1,0 +1,60 @@
+// orvuq46-cli: opens the product's endpoint (or a lab one) and runs one command.
+#include <iostream>
+#include <stdexcept>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "app/orvuq46-cli/cli.h"
+#include "app/orvuq46-cli/cli_args.h"
+#include "app/orvuq46-cli/endpoint_options.h"
+
+namespace {
+
+// Help and usage errors need no network: no port is taken just to print them.
+class NoNetwork : public orvu::Endpoint {
+ public:
+  void Send(const std::string&, uint16_t, const uint8_t*, size_t) override { Refuse(); }
+  void Broadcast(const uint8_t*, size_t) override { Refuse(); }
+  size_t Receive(uint8_t*, size_t, int, std::string*) override { Refuse(); }
+  uint16_t DevicePort() const override { return orvu::kUdpPort; }
+
+ private:
+  [[noreturn]] static void Refuse() { throw std::logic_error("no network for this command"); }
+};
+
+bool NeedsNetwork(const std::vector<std::string>& args) {
+  try {
+    return !orvu::ParseCliArgs(args).help;
+  } catch (const orvu::UsageError&) {
+    return false;
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  orvu::UdpConfig config;
+  try {
+    config = orvu::TakeEndpointOptions(args);
+  } catch (const orvu::UsageError& e) {
+    std::cerr << "orvuq46-cli: " << e.what() << '\n' << orvu::HelpHint(e.command);
+    return orvu::kExitUsage;
+  }
+  if (!NeedsNetwork(args)) {
+    NoNetwork none;
+    return orvu::RunCli(args, none, std::cout, std::cerr);
+  }
+  if (const std::string problem = orvu::PortTakenProblem(config); !problem.empty()) {
+    std::cerr << "orvuq46-cli: " << problem << '\n';
+    return orvu::kExitNetwork;
+  }
+  try {
+    orvu::PosixUdpEndpoint endpoint(config);
+    return orvu::RunCli(args, endpoint, std::cout, std::cerr);
+  } catch (const std::system_error& e) {
+    std::cerr << "orvuq46-cli: " << e.what() << '\n';
+    return orvu::kExitNetwork;
+  }
+}

@@ -1,0 +1,72 @@
+// The built program as a user runs it: exit statuses and the one-line port message.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "comm/identity.h"
+#include "sim/scenario.h"
+#include "tests/app/cli_fixture.h"
+
+namespace orvu::test {
+namespace {
+
+struct Result {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+Result RunProgram(const std::string& arguments) {
+  TempDir dir;
+  const std::string command = std::string("'") + ORVU_CLI_PATH + "' " + arguments + " >'" + dir.File("out") +
+                              "' 2>'" + dir.File("err") + "'";
+  const int raw = std::system(command.c_str());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(dir.File("out")), ReadBytes(dir.File("err"))};
+}
+
+TEST(CliProgram, HelpAndUsageErrors) {
+  const Result help = RunProgram("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("Usage: orvuq46-cli", 0), 0u);
+  const Result usage = RunProgram("show");
+  EXPECT_EQ(usage.status, 10);
+  EXPECT_NE(usage.err.find("Try 'orvuq46-cli show --help'."), std::string::npos);
+  EXPECT_EQ(RunProgram("--device-port 0 discover").status, 10);
+}
+
+// Whoever holds the port, the program says so in one line instead of sharing it unnoticed.
+TEST(CliProgram, TakenPortIsOneClearLine) {
+  const int holder = socket(AF_INET, SOCK_DGRAM, 0);
+  ASSERT_GE(holder, 0);
+  sockaddr_in local{};
+  local.sin_family = AF_INET;
+  local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(bind(holder, reinterpret_cast<sockaddr*>(&local), sizeof local), 0);
+  socklen_t len = sizeof local;
+  getsockname(holder, reinterpret_cast<sockaddr*>(&local), &len);
+  const std::string port = std::to_string(ntohs(local.sin_port));
+
+  const Result r = RunProgram("discover --local 127.0.0.1:" + port);
+  close(holder);
+  EXPECT_EQ(r.status, 12);
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  EXPECT_NE(r.err.find("UDP port " + port + " is in use"), std::string::npos) << r.err;
+  EXPECT_EQ(r.out, "");
+}
+
+// The lab options reach a simulator on another port, as with orvusim.
+TEST(CliProgram, LabOptionsReachASimulator) {
+  ManualClock clock;
+  SimUdpServer server(clock);
+  server.AddDevice(SmallInstallation(1201, "127.0.0.2", 2));
+  server.Start();
+  const Result r = RunProgram("discover --local 127.0.0.1:0 --device-port " + std::to_string(server.Port()) +
+                              " --broadcast-to 127.0.0.2");
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, " K46_01201,  127.0.0.2,  Serwis\n");
+}
+
+}  // namespace
+}  // namespace orvu::test
