@@ -1,0 +1,222 @@
+// The controls of the passage group " Przejścia " and their wiring. The rows and groups that
+// the elevator layout keeps hidden are built like the visible ones, so the model stays whole.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTabBar>
+
+#include "ui/mainwin.h"
+#include "ui/value_list_model.h"
+
+using namespace orvu;
+
+namespace {
+
+QGroupBox* Group(const char* name, const QString& title, QWidget* parent, int x, int y, int w,
+                 int h) {
+  auto* box = new QGroupBox(title, parent);
+  box->setObjectName(QString::fromLatin1(name));
+  box->setGeometry(x, y, w, h);
+  return box;
+}
+
+QLabel* Label(const char* name, const QString& text, QWidget* parent, int x, int y) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(QString::fromLatin1(name));
+  label->move(x, y);
+  label->adjustSize();
+  label->setEnabled(false);
+  return label;
+}
+
+QCheckBox* Check(const char* name, const QString& text, QWidget* parent, int x, int y) {
+  auto* box = new QCheckBox(text, parent);
+  box->setObjectName(QString::fromLatin1(name));
+  box->move(x, y);
+  box->adjustSize();
+  box->setEnabled(false);
+  return box;
+}
+
+// A drop-down of I/O references whose texts are made only when shown (see ValueListModel).
+QComboBox* RefList(const char* name, QWidget* parent, int x, int y, int w,
+                   std::function<std::string(uint16_t)> text) {
+  auto* list = new QComboBox(parent);
+  list->setObjectName(QString::fromLatin1(name));
+  list->setGeometry(x, y, w, 22);
+  // Never sized to its contents: that walks every item on each refill.
+  list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  list->setModel(new ValueListModel(std::move(text), list));
+  if (auto* view = qobject_cast<QListView*>(list->view())) view->setUniformItemSizes(true);
+  list->setMaxVisibleItems(20);
+  list->setEnabled(false);
+  return list;
+}
+
+QLineEdit* TimeEdit(const char* name, QWidget* parent, int x, int y) {
+  auto* edit = new QLineEdit(parent);
+  edit->setObjectName(QString::fromLatin1(name));
+  edit->setGeometry(x, y, 41, 21);
+  edit->setMaxLength(4);
+  edit->setEnabled(false);
+  return edit;
+}
+
+QPushButton* Button(const char* name, const QString& text, QWidget* parent, int x, int y) {
+  auto* button = new QPushButton(text, parent);
+  button->setObjectName(QString::fromLatin1(name));
+  button->setGeometry(x, y, 75, 25);
+  return button;
+}
+
+}  // namespace
+
+void TMainWin::BuildPassageGroup() {
+  auto refText = [this](const char* label) {
+    return [this, label](uint16_t ref) -> std::string {
+      static const std::string dashes = "  -----";
+      return ref == kNoRef ? dashes : IoRefText(Cfg, ref, label);
+    };
+  };
+  const int listX = 120, listW = 260, ncX = 392;
+
+  DoorGrpBox = Group("DoorGrpBox", QStringLiteral(" Przejścia "), this, 312, 8, 519, 569);
+
+  DoorTc = new QTabBar(DoorGrpBox);
+  DoorTc->setObjectName(QStringLiteral("DoorTc"));
+  DoorTc->setGeometry(12, 20, 495, 24);
+  DoorTc->setExpanding(false);
+  DoorTc->setUsesScrollButtons(true);
+  DoorTc->setDrawBase(true);
+  DoorTc->setEnabled(false);
+
+  RygGrpBox = Group("RygGrpBox", QStringLiteral(" Winda "), DoorGrpBox, 12, 52, 495, 80);
+  RygielLb = Label("RygielLb", QStringLiteral("orvu-M17:"), RygGrpBox, 16, 24);
+  RygielCb = RefList("RygielCb", RygGrpBox, listX, 20, listW, refText("Out"));
+  RygielNC = Check("RygielNC", QStringLiteral("NC"), RygGrpBox, ncX, 22);
+  RygielNC->setVisible(false);
+  OpenDetectLb = Label("OpenDetectLb", QStringLiteral("Wybór piętra:"), RygGrpBox, 16, 52);
+  OpenDetectCb = RefList("OpenDetectCb", RygGrpBox, listX, 48, listW, refText("In"));
+  OpenDetectNC = Check("OpenDetectNC", QStringLiteral("NC"), RygGrpBox, ncX, 50);
+
+  GroupBox4 = Group("GroupBox4", QStringLiteral(" Czytniki "), DoorGrpBox, 12, 140, 495, 80);
+  static const char* const readerLabels[kReaderSlots] = {"Rd1Lb", "Rd2Lb", "Rd3Lb", "Rd4Lb"};
+  static const char* const readerLists[kReaderSlots] = {"Rd1Cb", "Rd2Cb", "Rd3Cb", "Rd4Cb"};
+  for (int k = 0; k < kReaderSlots; ++k) {
+    int x = (k % 2) * 244 + 16, y = (k / 2) * 28 + 24;
+    RdLb[k] = Label(readerLabels[k], QStringLiteral("%1:").arg(k + 1), GroupBox4, x, y);
+    RdCb[k] = RefList(readerLists[k], GroupBox4, x + 20, y - 4, 200, refText("Rd"));
+  }
+
+  // The reminder and CCTV rows are hidden; the alarm row takes the group's first line.
+  GroupBox1 = Group("GroupBox1", QStringLiteral(" Wyjścia "), DoorGrpBox, 12, 228, 495, 52);
+  AlarmLb = Label("AlarmLb", QStringLiteral("Alarm:"), GroupBox1, 16, 24);
+  AlarmCb = RefList("AlarmCb", GroupBox1, listX, 20, listW, refText("Out"));
+  AlarmNC = Check("AlarmNC", QStringLiteral("NC"), GroupBox1, ncX, 22);
+  RemindLb = Label("RemindLb", QStringLiteral("Przypomnienie:"), GroupBox1, 16, 52);
+  RemindCb = RefList("RemindCb", GroupBox1, listX, 48, listW, refText("Out"));
+  RemindNC = Check("RemindNC", QStringLiteral("NC"), GroupBox1, ncX, 50);
+  CctvLb = Label("CctvLb", QStringLiteral("CCTV:"), GroupBox1, 16, 80);
+  CctvCb = RefList("CctvCb", GroupBox1, listX, 76, listW, refText("Out"));
+  CctvNC = Check("CctvNC", QStringLiteral("NC"), GroupBox1, ncX, 78);
+  for (QWidget* hidden : {static_cast<QWidget*>(RemindLb), static_cast<QWidget*>(RemindCb),
+                          static_cast<QWidget*>(RemindNC), static_cast<QWidget*>(CctvLb),
+                          static_cast<QWidget*>(CctvCb), static_cast<QWidget*>(CctvNC)})
+    hidden->setVisible(false);
+
+  // The exit button and alarm detector rows are hidden; the tamper row is the visible one.
+  GroupBox3 = Group("GroupBox3", QStringLiteral(" Wejścia "), DoorGrpBox, 12, 288, 495, 52);
+  Alarm1Lb = Label("Alarm1Lb", QStringLiteral("Sabotaż:"), GroupBox3, 16, 24);
+  Alarm1Cb = RefList("Alarm1Cb", GroupBox3, listX, 20, listW, refText("In"));
+  Alarm1NC = Check("Alarm1NC", QStringLiteral("NC"), GroupBox3, ncX, 22);
+  OutBtnLb = Label("OutBtnLb", QStringLiteral("Przycisk wyjścia:"), GroupBox3, 16, 52);
+  OutBtnCb = RefList("OutBtnCb", GroupBox3, listX, 48, listW, refText("In"));
+  OutBtnNC = Check("OutBtnNC", QStringLiteral("NC"), GroupBox3, ncX, 50);
+  Alarm0Lb = Label("Alarm0Lb", QStringLiteral("Czujka alarmowa:"), GroupBox3, 16, 80);
+  Alarm0Cb = RefList("Alarm0Cb", GroupBox3, listX, 76, listW, refText("In"));
+  Alarm0NC = Check("Alarm0NC", QStringLiteral("NC"), GroupBox3, ncX, 78);
+  for (QWidget* hidden : {static_cast<QWidget*>(OutBtnLb), static_cast<QWidget*>(OutBtnCb),
+                          static_cast<QWidget*>(OutBtnNC), static_cast<QWidget*>(Alarm0Lb),
+                          static_cast<QWidget*>(Alarm0Cb), static_cast<QWidget*>(Alarm0NC)})
+    hidden->setVisible(false);
+
+  TstGrpBox = Group("TstGrpBox", QStringLiteral(" Testowanie "), DoorGrpBox, 12, 348, 495, 108);
+  TstGrpBox->setEnabled(false);
+  TstGrpBox->setVisible(false);
+  KlamkaCb = Check("KlamkaCb", QStringLiteral("Otwieranie klamką"), TstGrpBox, 16, 22);
+  FullTimCb = Check("FullTimCb", QStringLiteral("Pełny impuls rygla"), TstGrpBox, 16, 44);
+  TypeLb = Label("TypeLb", QStringLiteral("Typ przejścia"), TstGrpBox, 240, 24);
+  TypeCb = new QComboBox(TstGrpBox);
+  TypeCb->setObjectName(QStringLiteral("TypeCb"));
+  TypeCb->setGeometry(330, 20, 150, 22);
+  TypeCb->addItems({QStringLiteral("Otwarte"), QStringLiteral("Normalne"),
+                    QStringLiteral("Bistabilne"), QStringLiteral("Astabilne"),
+                    QStringLiteral("Zablokowane")});
+  TypeCb->setEnabled(false);
+  RygTimLb = Label("RygTimLb", QStringLiteral("Impuls otwarcia rygla:"), TstGrpBox, 16, 74);
+  RygTimEd = TimeEdit("RygTimEd", TstGrpBox, 150, 70);
+  RygTimsLb = Label("RygTimsLb", QStringLiteral("s"), TstGrpBox, 196, 74);
+  OpenTimLb = Label("OpenTimLb", QStringLiteral("Dozw. czas otwarcia:"), TstGrpBox, 240, 74);
+  OpenTimEd = TimeEdit("OpenTimEd", TstGrpBox, 370, 70);
+  OpenTimsLb = Label("OpenTimsLb", QStringLiteral("s"), TstGrpBox, 416, 74);
+
+  GroupBox5 = Group("GroupBox5", QStringLiteral(" Śluzy "), DoorGrpBox, 12, 464, 495, 52);
+  GroupBox5->setVisible(false);
+  SluzaCb = new QComboBox(GroupBox5);
+  SluzaCb->setObjectName(QStringLiteral("SluzaCb"));
+  SluzaCb->setGeometry(16, 20, 150, 22);
+  SluzaCb->setEditable(true);
+  SluzaCb->setInsertPolicy(QComboBox::NoInsert);
+  SluzaCb->setEnabled(false);
+
+  HelpDoorBtn = Button("HelpDoorBtn", QStringLiteral("Pomoc"), DoorGrpBox, 12, 530);
+  RapCfgBtn = Button("RapCfgBtn", QStringLiteral("Raport"), DoorGrpBox, 338, 530);
+  RapCfgBtn->setEnabled(false);
+  WrCfgBtn = Button("WrCfgBtn", QStringLiteral("Zapisz"), DoorGrpBox, 424, 530);
+  WrCfgBtn->setEnabled(false);
+
+  outputLists[kSlotBolt] = RygielCb;
+  outputLists[kSlotReminder] = RemindCb;
+  outputLists[kSlotAlarm] = AlarmCb;
+  outputLists[kSlotCctv] = CctvCb;
+  outputNcs[kSlotBolt] = RygielNC;
+  outputNcs[kSlotReminder] = RemindNC;
+  outputNcs[kSlotAlarm] = AlarmNC;
+  outputNcs[kSlotCctv] = CctvNC;
+  inputRows[kSlotExitButton] = {OutBtnLb, OutBtnCb, OutBtnNC};
+  inputRows[kSlotOpenDetector] = {OpenDetectLb, OpenDetectCb, OpenDetectNC};
+  inputRows[kSlotAlarmDetector] = {Alarm0Lb, Alarm0Cb, Alarm0NC};
+  inputRows[kSlotTamper] = {Alarm1Lb, Alarm1Cb, Alarm1NC};
+
+  ConnectPassageHandlers();
+}
+
+void TMainWin::ConnectPassageHandlers() {
+  // Lists react to the user's choices only (activated); the redraw's own selections never
+  // reach them. Check boxes see the redraw's ticks too and look at `refreshing`.
+  connect(DoorTc, &QTabBar::currentChanged, this, [this] { DoorTcChange(); });
+  for (int s = 0; s < kOutputSlots; ++s) {
+    connect(outputLists[s], &QComboBox::activated, this, [this, s] { OutputCbChange(s); });
+    connect(outputNcs[s], &QCheckBox::toggled, this, [this, s] { OutputNcClick(s); });
+  }
+  for (int s = 0; s < 4; ++s) {
+    connect(inputRows[s].list, &QComboBox::activated, this, [this, s] { InputCbChange(s); });
+    connect(inputRows[s].nc, &QCheckBox::toggled, this, [this, s] { InputNcClick(s); });
+  }
+  for (int k = 0; k < kReaderSlots; ++k)
+    connect(RdCb[k], &QComboBox::activated, this, [this, k] { ReaderCbChange(k); });
+  connect(KlamkaCb, &QCheckBox::toggled, this, [this] { KlamkaCbClick(); });
+  connect(FullTimCb, &QCheckBox::toggled, this, [this] { FullTimCbClick(); });
+  connect(TypeCb, &QComboBox::activated, this, [this] { TypeCbChange(); });
+  connect(SluzaCb, &QComboBox::activated, this, [this] { SluzaCbChange(); });
+  connect(SluzaCb->lineEdit(), &QLineEdit::textEdited, this, [this] { SluzaCbChange(); });
+  connect(RygTimEd, &QLineEdit::editingFinished, this, [this] { RygTimEdExit(); });
+  connect(OpenTimEd, &QLineEdit::editingFinished, this, [this] { OpenTimEdExit(); });
+  connect(WrCfgBtn, &QPushButton::clicked, this, [this] { WrCfgBtnClick(); });
+  connect(RapCfgBtn, &QPushButton::clicked, this, [this] { RapCfgBtnClick(); });
+  connect(HelpDoorBtn, &QPushButton::clicked, this, [this] { HelpDoorBtnClick(); });
+}
