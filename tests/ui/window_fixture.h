@@ -89,7 +89,6 @@ inline constexpr int kNone = kNoRef;
 inline size_t OutputOffset(int p, int slot) { return 2 + 36 * size_t(p) + 2 * size_t(slot); }
 inline size_t InputOffset(int p, int slot) { return OutputOffset(p, 4 + slot); }
 inline size_t ReaderOffset(int p, int slot) { return OutputOffset(p, 14 + slot); }
-inline size_t ParamOffset(int n, int p, int byte) { return 2 + 36 * size_t(n) + 8 * size_t(p) + size_t(byte); }
 inline void PutRef(std::vector<uint8_t>& payload, size_t offset, int ref) {
   payload[offset] = uint8_t(ref & 0xFF);
   payload[offset + 1] = uint8_t(ref >> 8);
