@@ -29,7 +29,8 @@ void RunReportAction(QWidget* parent, TLokalizDlg& lokalizDlg, SaveFileDialog& s
                      const std::function<void(const QString&)>& showError, QDate today) {
   const std::optional<std::string> proposedFor = CurrentControllerName(devSet);
   if (!proposedFor) return;
-  const QString presetName = ReportFileName(today, FileDateSeparator(QLocale::system()), *proposedFor);
+  const QString presetName = ReportFileName(today.isValid() ? today : QDate::currentDate(),
+                                            FileDateSeparator(QLocale::system()), *proposedFor);
 
   if (lokalizDlg.exec() != QDialog::Accepted) return;
   const std::optional<QString> path = saveDlg.Run(parent, presetName);
@@ -43,7 +44,8 @@ void RunReportAction(QWidget* parent, TLokalizDlg& lokalizDlg, SaveFileDialog& s
   }
   try {
     const QString failure = WriteReport(*path, Cp1250Text(lokalizDlg.LokEdit->text()), cfg,
-                                        *controllerName, today);
+                                        *controllerName,
+                                        today.isValid() ? today : QDate::currentDate());
     if (!failure.isEmpty()) showError(failure);
   } catch (const std::exception& e) {
     showError(QtText(e.what()));

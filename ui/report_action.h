@@ -14,11 +14,12 @@ class QWidget;
 namespace orvu {
 
 // Does nothing with an empty device set. showError gets the text of any failure (the file
-// cannot be written, ...). today is the report's date.
+// cannot be written, ...). A valid today fixes the date; otherwise the clock is read for the
+// proposed name at the click and again for the report when the file is written.
 void RunReportAction(QWidget* parent, TLokalizDlg& lokalizDlg, SaveFileDialog& saveDlg,
                      const CtrlConfig& cfg, const UdpDevSet& devSet,
                      const std::function<void(const QString&)>& showError,
-                     QDate today = QDate::currentDate());
+                     QDate today = QDate());
 
 // Writes the report file through a temporary file renamed into place, so a failure never
 // leaves a truncated report behind. Returns an empty string, or the reason of the failure.

@@ -188,6 +188,17 @@ TEST_F(ReportActionTest, NothingHappensWithoutACurrentDevice) {
   }
 }
 
+TEST_F(ReportActionTest, DeviceSetLosingItsCurrentDeviceMeanwhileIsReportedNotIgnored) {
+  AnswerWhenShown(lokalizDlg, [this](QDialog&) {
+    devSet.sel = -1;
+    lokalizDlg.OKBtn->click();
+  });
+  saveDlg.SetNextAnswer(PathOf("raport.txt"));
+  Run();
+  EXPECT_EQ(errors.size(), 1u);
+  EXPECT_TRUE(FilesInDir().isEmpty());
+}
+
 TEST_F(ReportActionTest, UnwritablePathShowsTheErrorAndLeavesNoFile) {
   ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("katalog")));
   const QString paths[] = {PathOf("brak/raport.txt"), PathOf("katalog")};
