@@ -83,7 +83,7 @@ int UdpDev::SecTransact(uint8_t cmd, const uint8_t* payload, int len, int capaci
     if (n < kSecuredOverhead) continue;
     if (!SignatureValid(reply.data(), n, mac)) throw UErr(*this, kErrSignature, cmd);
     const int m = static_cast<int>(n - kSecuredOverhead);
-    if (capacity > 0)
+    if (capacity > 0 && m > 0)
       std::memcpy(dest, reply.data() + kSecuredPayloadOffset, std::min(m, capacity));
     if (m > capacity) throw UErr(*this, kErrTooLong, cmd);
     return m;
