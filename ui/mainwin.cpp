@@ -72,9 +72,7 @@ TMainWin::TMainWin(EndpointFactory makeEndpoint, QWidget* parent)
 
   BuildEthernetGroup();
   BuildDevPanel();
-  BuildPassageGroup();
-  setTabOrder(SelBox, SelDevBox);
-  setTabOrder(SelDevBox, DoorGrpBox);
+  BuildPassageGroup();  // built in tab order: Ethernet, device panel, passages
 
   UDPTimer = new QTimer(this);
   UDPTimer->setObjectName(QStringLiteral("UDPTimer"));

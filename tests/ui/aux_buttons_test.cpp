@@ -1,0 +1,60 @@
+// The window's buttons that open the auxiliary windows: "Pomoc" and "Raport".
+#include <QDialog>
+#include <QFile>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include "tests/ui/window_fixture.h"
+#include "ui/lokdlg.h"
+#include "ui/whelp.h"
+
+namespace orvu::test {
+namespace {
+
+// Closes the next modal dialog as soon as its loop runs, as the user would.
+void AnswerNextDialog(QDialog& dialog, int result) {
+  QTimer::singleShot(0, &dialog, [&dialog, result] { dialog.done(result); });
+}
+
+TEST_F(WindowTest, HelpButtonsShowTheirPages) {
+  TMainWin& w = Start();
+  THelpWin help;
+  TLokalizDlg lokaliz;
+  w.SetAuxWindows(&help, &lokaliz);
+  struct Case {
+    QPushButton* button;
+    int page;
+  } cases[] = {{w.HelpEthBtn, 0}, {w.HelpDevBtn, 1}, {w.HelpDoorBtn, 2}};
+  for (const Case& c : cases) {
+    AnswerNextDialog(help, QDialog::Rejected);
+    c.button->click();
+    EXPECT_EQ(help.CurrentPage(), c.page);
+    EXPECT_FALSE(help.isVisible());
+  }
+}
+
+TEST_F(WindowTest, ReportButtonWritesTheShownConfiguration) {
+  AddScenario(lan, DemoScenario());
+  TMainWin& w = Start();
+  ASSERT_TRUE(w.RapCfgBtn->isEnabled());
+  THelpWin help;
+  TLokalizDlg lokaliz;
+  w.SetAuxWindows(&help, &lokaliz);
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString path = dir.filePath(QStringLiteral("raport.txt"));
+  lokaliz.LokEdit->setText(QStringLiteral("Klatka B, piętro 2"));
+  w.SaveRapDlg.SetNextAnswer(path);
+  AnswerNextDialog(lokaliz, QDialog::Accepted);
+  w.RapCfgBtn->click();
+  EXPECT_TRUE(errors.empty());
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray text = file.readAll();
+  EXPECT_TRUE(text.contains("K46_01201"));
+  EXPECT_TRUE(text.contains("\r\n"));
+}
+
+}  // namespace
+}  // namespace orvu::test
