@@ -58,10 +58,8 @@ PosixUdpEndpoint::PosixUdpEndpoint(const UdpConfig& config) : config_(config) {
   fd_ = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
   if (fd_ < 0) ThrowErrno("socket for", config_.bindIp, config_.bindPort);
   int on = 1;
-  int rcvbuf = static_cast<int>(kReceiveBufferSize);
   if (setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
       setsockopt(fd_, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0 ||
-      setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &rcvbuf, sizeof rcvbuf) != 0 ||
       bind(fd_, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
     int err = errno;
     close(fd_);

@@ -3,6 +3,7 @@
 #include <array>
 #include <chrono>
 #include <cstring>
+#include <system_error>
 
 #include "comm/endpoint.h"
 #include "comm/frames.h"
@@ -35,7 +36,13 @@ Cmac& SharedCmac() {
 size_t UdpDev::Exchange(uint32_t tag, uint8_t replyCmd, const uint8_t* request, size_t len,
                         uint8_t* reply) {
   Endpoint& endpoint = TheEndpoint();
-  endpoint.Send(IpText(), endpoint.DevicePort(), request, len);
+  try {
+    endpoint.Send(IpText(), endpoint.DevicePort(), request, len);
+  } catch (const std::system_error&) {
+    // No route to the device (a cable pulled, an interface down) is a device that does not
+    // answer: the try fails like silence, and a plain transaction still never raises.
+    return 0;
+  }
   using Clock = std::chrono::steady_clock;
   const auto deadline = Clock::now() + kExchangeBudget;
   for (int discarded = 0; discarded <= kMaxDiscardedPerTry; ++discarded) {

@@ -195,6 +195,16 @@ TEST(Discovery, SearchStopsAtTheFirstChangeAndOtherwiseBroadcastsThreeTimes) {
   EXPECT_EQ(lan.Peer(0).Received().size(), 4u);
 }
 
+TEST(Discovery, ABurstOfAHundredAnswersIsTakenWhole) {
+  // All devices answer one broadcast at once; the socket must queue every answer.
+  LoopbackLan lan(1);
+  for (uint16_t s = 0; s < UdpDevSet::kCapacity; ++s)
+    lan.Peer().SendTo("127.0.0.1", lan.endpoint->LocalPort(), DiscoveryAnswerFrame(ControllerId(s), 2));
+  UdpDevSet set;
+  EXPECT_TRUE(set.Collect(100));
+  EXPECT_EQ(set.count, UdpDevSet::kCapacity);
+}
+
 TEST(Discovery, CollectEndsUnderAStreamOfAnswers) {
   LoopbackLan lan(1);
   std::atomic<bool> stop{false};

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstring>
 #include <optional>
+#include <system_error>
 #include <thread>
 
 #include "comm/frames.h"
@@ -278,6 +279,37 @@ TEST(Exchange, EndsUnderAStreamOfForeignDatagrams) {
     uint8_t dest[16];
     EXPECT_EQ(dev.Transact('O', 16, dest), 0);
   }
+}
+
+// A socket cannot be made to fail its send on loopback, so this one endpoint is fake.
+class UnreachableEndpoint : public Endpoint {
+ public:
+  int sends = 0;
+  void Send(const std::string&, uint16_t, const uint8_t*, size_t) override {
+    ++sends;
+    throw std::system_error(ENETUNREACH, std::generic_category(), "UDP send");
+  }
+  void Broadcast(const uint8_t*, size_t) override {}
+  size_t Receive(uint8_t*, size_t, int, std::string*) override { return 0; }
+  uint16_t DevicePort() const override { return kUdpPort; }
+};
+
+TEST(Exchange, AFailedSendIsATryWithoutAnswer) {
+  UnreachableEndpoint endpoint;
+  SetEndpoint(&endpoint);
+  {
+    TestDev dev;
+    dev.id = kId;
+    dev.online = true;
+    dev.session = true;
+    EXPECT_FALSE(dev.Status());
+    EXPECT_FALSE(dev.online);
+    EXPECT_EQ(endpoint.sends, 3);
+    auto err = ErrorOf([&] { dev.SecTransact('D', nullptr, 0, 0, nullptr); });
+    ASSERT_TRUE(err);
+    EXPECT_EQ(err->code, kErrNoReply);
+  }
+  SetEndpoint(nullptr);
 }
 
 }  // namespace
