@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <stdexcept>
 #include <system_error>
 
@@ -70,6 +71,19 @@ uint16_t LocalPort(int fd) {
   socklen_t len = sizeof addr;
   getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
   return ntohs(addr.sin_port);
+}
+
+// "HH:MM:SS.mmm" local time, to set the log beside the tool's own observations.
+std::string WallClockText() {
+  using namespace std::chrono;
+  const auto now = system_clock::now();
+  const time_t seconds = system_clock::to_time_t(now);
+  tm local{};
+  localtime_r(&seconds, &local);
+  char text[32];
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d.%03d", local.tm_hour, local.tm_min,
+                local.tm_sec, int(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000));
+  return text;
 }
 
 bool IsDiscovery(const uint8_t* data, size_t len) {
@@ -187,16 +201,13 @@ void SimUdpServer::Stop() {
 }
 
 void SimUdpServer::Serve() {
-  const Steady::time_point start = Steady::now();
   std::vector<Pending> pending;
   std::vector<uint8_t> buffer(kDatagramMax);
 
   auto log = [&](const char* dir, const std::string& from, const std::string& to,
                  const uint8_t* data, size_t len) {
     if (!config_.log) return;
-    long long ms = std::chrono::duration_cast<std::chrono::milliseconds>(Steady::now() - start)
-                       .count();
-    config_.log(std::to_string(ms) + " " + dir + " " + from + " -> " + to + " " +
+    config_.log(WallClockText() + " " + dir + " " + from + " -> " + to + " " +
                 FrameText(data, len));
   };
   auto sendFrom = [&](size_t device, const sockaddr_in& to, const std::vector<uint8_t>& bytes) {
