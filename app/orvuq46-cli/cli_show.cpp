@@ -13,11 +13,11 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-constexpr size_t kLabelColumn = 24;
+constexpr size_t kLabelColumn = 25;
 
-// "  LABEL:" padded so the values line up (Windows-1250: one byte per character).
+// "  LABEL: " padded so the values line up (Windows-1250: one byte per character).
 std::string Row(const std::string& label, const std::string& value) {
-  std::string line = "  " + label + ":";
+  std::string line = "  " + label + ": ";
   if (line.size() < kLabelColumn) line.append(kLabelColumn - line.size(), ' ');
   return line + value + "\n";
 }

@@ -71,5 +71,40 @@ TEST_F(CliReport, UnwritablePlacesGiveStatus11) {
   EXPECT_TRUE(dir.Names().empty());
 }
 
+class CliReportLossy : public CliFixture, public testing::WithParamInterface<uint32_t> {
+ protected:
+  void SetUp() override {
+    SimDeviceConfig lossy = SmallInstallation(1201, "127.0.0.2", 2);
+    lossy.faults.dropRequest = 0.2;
+    lossy.faults.dropReply = 0.2;
+    lossy.faults.duplicateReply = 0.2;
+    lossy.faults.delayReply = 0.1;
+    lossy.faults.delayMs = 250;  // later than the tool waits
+    lossy.faults.corruptCrc = 0.1;
+    lossy.faults.junk = 0.1;
+    lossy.faults.seed = GetParam();
+    device = &server.AddDevice(lossy);
+    Serve();
+  }
+
+  SimDevice* device = nullptr;
+  TempDir dir;
+};
+
+// On a bad network a report is either exactly right or not written at all, with an error code.
+TEST_P(CliReportLossy, EitherTheExactReportOrNoFile) {
+  const std::string file = dir.File("raport.txt");
+  const CliRun run = Run({"report", "K46_01201", "-o", file, "--date", "2024-05-07"});
+  if (run.status == 0) {
+    EXPECT_EQ(ReadBytes(file), ReportText(*ModelOf(*device), "K46_01201", "", kDate));
+  } else {
+    EXPECT_GE(run.status, 1) << run.err;
+    EXPECT_LE(run.status, 9) << run.err;
+    EXPECT_TRUE(dir.Names().empty());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, CliReportLossy, testing::Values(1u, 2u, 3u, 4u));
+
 }  // namespace
 }  // namespace orvu::test

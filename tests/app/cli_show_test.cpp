@@ -27,10 +27,10 @@ class CliShow : public CliFixture {
   SimDevice* small = nullptr;
 };
 
-// A passage row: the label and its colon in a 22-character column after two spaces.
+// A passage row: the label and its colon in a 23-character column after two spaces.
 std::string Row(const std::string& label, const std::string& value) {
   std::string line = "  " + Cp1250FromUtf8(label) + ":";
-  line.resize(24, ' ');
+  line.resize(25, ' ');
   return Utf8(line) + value;
 }
 
