@@ -78,12 +78,20 @@ void LoopbackPeer::Run() {
 }
 
 std::vector<std::unique_ptr<LoopbackPeer>> MakePeers(int count) {
-  std::vector<std::unique_ptr<LoopbackPeer>> peers;
-  peers.push_back(std::make_unique<LoopbackPeer>("127.0.0.2"));
-  const uint16_t port = peers[0]->Port();
-  for (int i = 1; i < count; ++i)
-    peers.push_back(std::make_unique<LoopbackPeer>("127.0.0." + std::to_string(2 + i), port));
-  return peers;
+  // The first peer's free port may be taken on a later address by another test process;
+  // then start over with another port.
+  for (int attempt = 0;; ++attempt) {
+    std::vector<std::unique_ptr<LoopbackPeer>> peers;
+    peers.push_back(std::make_unique<LoopbackPeer>("127.0.0.2"));
+    const uint16_t port = peers[0]->Port();
+    try {
+      for (int i = 1; i < count; ++i)
+        peers.push_back(std::make_unique<LoopbackPeer>("127.0.0." + std::to_string(2 + i), port));
+      return peers;
+    } catch (const std::runtime_error&) {
+      if (attempt == 20) throw;
+    }
+  }
 }
 
 std::unique_ptr<PosixUdpEndpoint> EndpointFor(

@@ -8,6 +8,8 @@ ScriptedController::ScriptedController(LoopbackPeer& peer, uint32_t id) : peer_(
   peer_.Serve([this](const Bytes& request) { return Handle(request); });
 }
 
+ScriptedController::~ScriptedController() { peer_.Serve(nullptr); }
+
 std::string ScriptedController::Commands() const {
   std::lock_guard lock(mutex_);
   return commands_;

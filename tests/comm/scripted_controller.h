@@ -14,6 +14,9 @@ namespace orvu::test {
 class ScriptedController {
  public:
   ScriptedController(LoopbackPeer& peer, uint32_t id);
+  ~ScriptedController();  // the peer stops calling into this object before it goes
+  ScriptedController(const ScriptedController&) = delete;
+  ScriptedController& operator=(const ScriptedController&) = delete;
 
   // What the controller answers; set before the tool acts (read under the peer's lock).
   uint8_t mode = 0x02;
