@@ -21,7 +21,7 @@ UdpDev* ChooseAndRead(const CliRequest& request, CliLan& lan, std::ostream& err,
     status = kExitUsage;
     return nullptr;
   }
-  ReadController(*found[0], lan.Cfg());
+  ReadControllerPatiently(*found[0], lan.Cfg(), err);
   return found[0];
 }
 

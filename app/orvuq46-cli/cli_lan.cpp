@@ -7,6 +7,12 @@ namespace orvu {
 namespace {
 
 constexpr int kMaxSearchRounds = 3;
+constexpr int kReadAttempts = 3;
+constexpr int kCloseAttempts = 3;
+
+bool LostDatagramExplains(int32_t code) {
+  return code == kErrNoAnswer || code == kErrSessionRefused || code == kErrNoReply;
+}
 
 // An identity word whose DevName is the name given: the first class with that letter.
 uint32_t IdentityNamed(const std::string& name) {
@@ -18,6 +24,11 @@ uint32_t IdentityNamed(const std::string& name) {
 }
 
 }  // namespace
+
+CliLan::~CliLan() {
+  for (int i = 0; i < set_->count; ++i) CloseSessionPatiently(set_->dev[i]);
+  set_->CloseAll();
+}
 
 void SearchOnce(UdpDevSet& set) { set.Search(); }
 
@@ -63,6 +74,30 @@ void ReadController(UdpDev& dev, CtrlConfig& cfg) {
   if (!IsController(dev.id)) return;
   if (!(dev.mode & kModeReadable)) throw UErr(dev, kErrModeForbids, 0);
   ReadCfg(dev, cfg);
+}
+
+void ReadControllerPatiently(UdpDev& dev, CtrlConfig& cfg, std::ostream& err) {
+  for (int attempt = 1;; ++attempt) {
+    try {
+      ReadController(dev, cfg);
+      return;
+    } catch (const UErr& e) {
+      if (attempt == kReadAttempts || !LostDatagramExplains(e.code)) throw;
+      err << "orvuq46-cli: " << DevName(dev.id) << ", " << dev.IpText() << ": error " << e.code
+          << ", trying again\n";
+    }
+  }
+}
+
+void CloseSessionPatiently(UdpDev& dev) noexcept {
+  for (int attempt = 0; attempt < kCloseAttempts && dev.session; ++attempt) {
+    try {
+      if (!dev.online && !dev.Status()) continue;
+      dev.CloseSession();
+    } catch (...) {
+      // Tried again while attempts remain; the controller ends an idle session by itself.
+    }
+  }
 }
 
 }  // namespace orvu

@@ -2,6 +2,7 @@
 // window takes when the installer chooses a controller.
 #pragma once
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,7 @@ namespace orvu {
 class CliLan {
  public:
   CliLan() : set_(std::make_unique<UdpDevSet>()), cfg_(std::make_unique<CtrlConfig>()) {}
-  ~CliLan() { set_->CloseAll(); }
+  ~CliLan();
   CliLan(const CliLan&) = delete;
   CliLan& operator=(const CliLan&) = delete;
 
@@ -46,5 +47,13 @@ std::string NotFoundText(const CliTarget& target);
 // As choosing the controller in the window: status query (code 1 without an answer), the model
 // emptied, then the full read when the mode allows it (code 9 otherwise). Raises UErr.
 void ReadController(UdpDev& dev, CtrlConfig& cfg);
+// ReadController again, up to a few times, after a failure that a lost datagram explains (no
+// answer, session refused, no reply), as an installer would click the controller again; each
+// retry is noted on err. Other failures, and the last one, are raised.
+void ReadControllerPatiently(UdpDev& dev, CtrlConfig& cfg, std::ostream& err);
+
+// Ends this tool's session with dev, querying the status again when a lost reply made the
+// device look offline: a session left open would lock the controller for its idle time.
+void CloseSessionPatiently(UdpDev& dev) noexcept;
 
 }  // namespace orvu

@@ -85,7 +85,7 @@ int RunReportAll(const CliRequest& request, CliLan& lan, std::ostream&, std::ost
     UdpDev& dev = *controllers[k];
     const std::string progress = "[" + std::to_string(k + 1) + "/" + std::to_string(controllers.size()) + "] ";
     try {
-      ReadController(dev, lan.Cfg());
+      ReadControllerPatiently(dev, lan.Cfg(), err);
       const ReportDate date = request.date.value_or(Today());
       std::string name = FileDateText(date) + " " + DevName(dev.id);
       // Two controllers whose identities differ only in the suffix bits share a name; the
