@@ -29,6 +29,7 @@ std::string HelpText(CliCommand command) {
              "With --all, one report per controller found, named \"YYYY-MM-DD NAME.txt\" in DIR;\n"
              "a progress line per controller goes to stderr, and a controller that fails does not\n"
              "stop the others. A file is replaced only once it has been written completely.\n"
+             "Ctrl-C lets the current controller finish (status 130); a second Ctrl-C ends at once.\n"
              "\n"
              "  -o FILE          the report file (replaced if it exists)\n"
              "  --dir DIR        the directory for --all\n"

@@ -9,6 +9,7 @@
 
 #include "app/orvuq46-cli/cli_commands.h"
 #include "app/orvuq46-cli/cli_text.h"
+#include "app/orvuq46-cli/interrupt.h"
 #include "app/orvuq46-cli/replacing_file.h"
 #include "comm/cp1250.h"
 #include "comm/identity.h"
@@ -82,6 +83,11 @@ int RunReportAll(const CliRequest& request, CliLan& lan, std::ostream&, std::ost
   size_t written = 0;
   std::set<std::string> namesUsed;
   for (size_t k = 0; k < controllers.size(); ++k) {
+    if (StopRequested()) {
+      err << "orvuq46-cli: interrupted; " << written << " of " << controllers.size()
+          << " reports written in " << request.dir << '\n';
+      return kExitInterrupted;
+    }
     UdpDev& dev = *controllers[k];
     const std::string progress = "[" + std::to_string(k + 1) + "/" + std::to_string(controllers.size()) + "] ";
     try {

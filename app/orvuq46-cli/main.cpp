@@ -8,6 +8,7 @@
 #include "app/orvuq46-cli/cli.h"
 #include "app/orvuq46-cli/cli_args.h"
 #include "app/orvuq46-cli/endpoint_options.h"
+#include "app/orvuq46-cli/interrupt.h"
 
 namespace {
 
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
     std::cerr << "orvuq46-cli: " << problem << '\n';
     return orvu::kExitNetwork;
   }
+  orvu::StopGently();
   try {
     orvu::PosixUdpEndpoint endpoint(config);
     return orvu::RunCli(args, endpoint, std::cout, std::cerr);
