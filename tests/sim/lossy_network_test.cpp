@@ -58,7 +58,9 @@ TEST_F(LossyNetwork, EveryOperationRecoversOrEndsInALossErrorAndNothingForeignIs
           cfg.params[0][4] = uint8_t(round);  // a change the user made
           sent.insert(Encoded(cfg));
           WriteCfg(dev, cfg);
-          EXPECT_EQ(sim.Passages(), Encoded(cfg));
+          // Not necessarily this payload: a late acknowledgement of an earlier write counts
+          // as the reply, as it would from a real controller.
+          EXPECT_TRUE(sent.count(sim.Passages()));
           break;
         case 3:
           dev.KeepAlive();
