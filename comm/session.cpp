@@ -50,9 +50,10 @@ void UdpDev::OpenSession() {
     throw UErr(*this, kErrSessionRefused, 0);
   }
   // key = AES-128(key: seed, block: seed)
-  AES128& cipher = SharedCipher();
-  cipher.SetKey(seed);
-  cipher.Encrypt(seed);
+  {
+    const CipherKeyed keyed(seed);
+    SharedCipher().Encrypt(seed);
+  }
   std::memcpy(key, seed, sizeof key);
   SecureWipe(seed, sizeof seed);
   session = true;

@@ -2,6 +2,8 @@
 // every secured transaction and every session opening re-keys the cipher with the device's
 // key first. One user-interface thread runs all transactions, so no locking.
 #pragma once
+#include <cstdint>
+
 #include "comm/aes.h"
 #include "comm/cmac.h"
 
@@ -9,5 +11,18 @@ namespace orvu {
 
 AES128& SharedCipher();
 Cmac& SharedCmac();
+
+// Keys the shared cipher for one use; afterwards it holds no session key, so nothing secret
+// stays in the schedule between transactions.
+class CipherKeyed {
+ public:
+  explicit CipherKeyed(const uint8_t* key) { SharedCipher().SetKey(key); }
+  ~CipherKeyed() {
+    static const uint8_t kNoKey[16] = {};
+    SharedCipher().SetKey(kNoKey);
+  }
+  CipherKeyed(const CipherKeyed&) = delete;
+  CipherKeyed& operator=(const CipherKeyed&) = delete;
+};
 
 }  // namespace orvu

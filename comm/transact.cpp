@@ -23,14 +23,15 @@ constexpr int kMaxDiscardedPerTry = 256;
 
 }  // namespace
 
+// Never destroyed: a device set destroyed during exit still closes its sessions with them.
 AES128& SharedCipher() {
-  static AES128 cipher;
-  return cipher;
+  static AES128* const cipher = new AES128;
+  return *cipher;
 }
 
 Cmac& SharedCmac() {
-  static Cmac mac(SharedCipher());
-  return mac;
+  static Cmac* const mac = new Cmac(SharedCipher());
+  return *mac;
 }
 
 size_t UdpDev::Exchange(uint32_t tag, uint8_t replyCmd, const uint8_t* request, size_t len,
@@ -77,7 +78,7 @@ int UdpDev::SecTransact(uint8_t cmd, const uint8_t* payload, int len, int capaci
                         uint8_t* dest) {
   // No request of the protocol carries more; a longer one is a fault of the caller.
   if (len > kMaxSecuredPayload) throw UErr(*this, kErrBufferSize, 0);
-  SharedCipher().SetKey(key);
+  const CipherKeyed keyed(key);
   Cmac& mac = SharedCmac();
   std::vector<uint8_t> request =
       SecuredRequest(id, cmd, payload, len > 0 ? static_cast<size_t>(len) : 0);
