@@ -2,6 +2,7 @@
 // schedule, against scripted controllers on loopback.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <optional>
 
@@ -182,10 +183,11 @@ TEST(Session, FailuresLeaveTheSessionSet) {
   EXPECT_EQ(ErrorCode([&] { dev.KeepAlive(); }), kErrNoAck);
   EXPECT_TRUE(dev.session);
 
+  const size_t before = ctrl.Commands().size();
   ctrl.Edit([](ScriptedController& c) { c.statusSilent = true; });
   dev.CloseSession();  // the status query fails: nothing else is sent
   EXPECT_TRUE(dev.session);
-  EXPECT_EQ(ctrl.Commands(), "OSOOO");
+  EXPECT_EQ(ctrl.Commands().substr(before), "OOO");
   dev.session = false;
 }
 
@@ -198,7 +200,8 @@ TEST(Session, DestructionClosesTheSessionAndSwallowsFailure) {
     dev.session = true;
     std::memcpy(dev.key, ctrl.Key(), 16);
   }
-  EXPECT_EQ(ctrl.Commands(), "Os");
+  const std::string closed = ctrl.Commands();
+  EXPECT_EQ(closed.back(), 's');
   EXPECT_TRUE(ctrl.AllSignaturesValid());
 
   ctrl.Edit([](ScriptedController& c) {
@@ -210,7 +213,8 @@ TEST(Session, DestructionClosesTheSessionAndSwallowsFailure) {
     dev.session = true;
     std::memcpy(dev.key, ctrl.Key(), 16);
   });
-  EXPECT_EQ(ctrl.Commands(), "OsOsss");
+  const std::string unanswered = ctrl.Commands().substr(closed.size());
+  EXPECT_EQ(std::count(unanswered.begin(), unanswered.end(), 's'), 3);  // every try, then gave up
 }
 
 TEST(KeepAliveSchedule, VisitsOneFifthOfTheSetPerTick) {
