@@ -32,7 +32,7 @@ bool SimDevice::IsController() const { return DevClass(id_) == kControllerClass;
 
 void SimDevice::ExpireIdleSession() const {
   if (!session_.own && session_.foreign != SimForeignSession::kIdle) return;
-  if (clock_.NowMs() - session_.lastTrafficMs < sessionIdleMs_) return;
+  if (sessionIdleMs_ <= 0 || clock_.NowMs() - session_.lastTrafficMs < sessionIdleMs_) return;
   session_.own = false;
   session_.foreign = SimForeignSession::kNone;
   session_.key.fill(0);

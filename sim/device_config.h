@@ -71,7 +71,7 @@ struct SimDeviceConfig {
   uint8_t mode = 2;    // bits 0-1: 0 Blokada, 1 Konfiguracja, 2 Serwis, 3 Instalacja
   bool silent = false;  // unplugged: hears nothing, says nothing
   SimForeignSession foreignSession = SimForeignSession::kNone;
-  int sessionIdleMs = kSimSessionIdleMs;
+  int sessionIdleMs = kSimSessionIdleMs;  // 0: sessions never end by themselves
   int replaceSettleMs = kSimReplaceSettleMs;
   // Controllers only (device class 3).
   std::vector<SimBusRecord> bus;  // the controller itself first
