@@ -143,6 +143,17 @@ TEST_F(ControllerOverUdp, ReplaceHandsTheBindingsToTheNewDevice) {
       UErr);
 }
 
+TEST_F(ControllerOverUdp, DeleteRightAfterReplaceKeepsTheSettlingNewcomer) {
+  ReadCfg(*dev, cfg);
+  Replace(*dev, ReplacePair(7 * 256 + 6));
+  ReadCfg(*dev, cfg);
+  ASSERT_TRUE(HasInactive(cfg));  // the newcomer shows inactive while it settles in
+  DelLost(*dev);
+  ReadCfg(*dev, cfg);
+  EXPECT_NE(cfg.devices[7].id, kEmptySlotId);
+  EXPECT_EQ(cfg.rdRefs[2][0], IoRef(7 * 256 + 0));
+}
+
 TEST_F(ControllerOverUdp, KeepAliveRefreshesAndCloseEndsTheSession) {
   ReadCfg(*dev, cfg);
   clock.Advance(kSimSessionIdleMs - 1000);
