@@ -14,6 +14,8 @@ const QString& ReportSuffix() {
 
 }  // namespace
 
+namespace orvu {
+
 QString WithReportSuffix(const QString& path) {
   const QString name = QFileInfo(path).fileName();
   const qsizetype dot = name.lastIndexOf(u'.');
@@ -22,6 +24,8 @@ QString WithReportSuffix(const QString& path) {
   if (name.isEmpty() || hasExtension) return path;
   return path + (name.endsWith(u'.') ? QString() : QStringLiteral(".")) + ReportSuffix();
 }
+
+}  // namespace orvu
 
 std::optional<QString> SaveFileDialog::Run(QWidget* parent, const QString& presetName) {
   lastPreset_ = presetName;
@@ -42,5 +46,5 @@ std::optional<QString> SaveFileDialog::Run(QWidget* parent, const QString& prese
   const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty()) return std::nullopt;
   // Qt's own default suffix skips every name with a dot in it.
-  return WithReportSuffix(chosen.first());
+  return orvu::WithReportSuffix(chosen.first());
 }

@@ -5,10 +5,14 @@
 
 class QWidget;
 
+namespace orvu {
+
 // The file name with ".txt" appended when it has no extension of its own. A date separator
 // '.' in the proposed name ("2024.05.07 K46_00125") does not count as one: an extension holds
 // no space.
 QString WithReportSuffix(const QString& path);
+
+}  // namespace orvu
 
 class SaveFileDialog {
  public:
