@@ -60,6 +60,22 @@ TEST_F(WindowTest, LoadsTheFirstControllerWithoutAClick) {
   EXPECT_EQ(w.RygielCb->itemData(0).toInt(), Ref(1, 0));
 }
 
+TEST_F(WindowTest, LateAnswerIsMergedByTheTickAndLoadedWithoutAClick) {
+  SimDeviceConfig late = SmallInstallation(1201, "192.168.1.21", 2);
+  late.faults.delayReply = 1;
+  late.faults.delayMs = 2000;  // every answer to the first search comes after it ended
+  SimDevice& device = lan.AddDevice(late);
+  TMainWin& w = Start();
+  ASSERT_EQ(w.EthLstBox->count(), 0);
+  device.SetFaults(SimFaults{});
+  clock.Advance(3000);
+  w.UDPTimerTimer();
+  EXPECT_TRUE(errors.empty());
+  ASSERT_EQ(w.EthLstBox->count(), 1);
+  EXPECT_EQ(w.EthLstBox->currentRow(), 0);
+  EXPECT_EQ(w.DoorTc->count(), 3);
+}
+
 TEST_F(WindowTest, ChoosingControllersByMode) {
   AddScenario(lan, DemoScenario());
   lan.AddController(1210, "192.168.1.40", 1);  // Konfiguracja
