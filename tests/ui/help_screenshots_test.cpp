@@ -2,6 +2,7 @@
 //   ORVU_HELP_SHOTS=docs ui_tests --gtest_filter=HelpScreenshots.*
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QTest>
 
@@ -18,7 +19,7 @@ TEST(HelpScreenshots, OnePicturePerPage) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&win));
   for (int page = 0; page < 3; ++page) {
     win.SetPage(page);
-    QTest::qWait(100);
+    QCoreApplication::processEvents();
     const QString file = QDir(folder).filePath(QStringLiteral("help-%1.png").arg(page));
     EXPECT_TRUE(win.grab().save(file)) << file.toStdString();
   }
