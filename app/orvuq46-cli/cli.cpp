@@ -2,6 +2,7 @@
 #include "app/orvuq46-cli/cli.h"
 
 #include <exception>
+#include <stdexcept>
 #include <system_error>
 
 #include "app/orvuq46-cli/cli_commands.h"
@@ -10,13 +11,24 @@
 namespace orvu {
 namespace {
 
-// The endpoint is the subsystem's for exactly the length of one run.
+// The endpoint is the subsystem's for exactly the length of one run; whatever was registered
+// before comes back afterwards.
 class EndpointRegistration {
  public:
-  explicit EndpointRegistration(Endpoint& endpoint) { SetEndpoint(&endpoint); }
-  ~EndpointRegistration() { SetEndpoint(nullptr); }
+  explicit EndpointRegistration(Endpoint& endpoint) : previous_(Registered()) { SetEndpoint(&endpoint); }
+  ~EndpointRegistration() { SetEndpoint(previous_); }
   EndpointRegistration(const EndpointRegistration&) = delete;
   EndpointRegistration& operator=(const EndpointRegistration&) = delete;
+
+ private:
+  static Endpoint* Registered() {
+    try {
+      return &TheEndpoint();
+    } catch (const std::logic_error&) {
+      return nullptr;
+    }
+  }
+  Endpoint* previous_;
 };
 
 int RunCommand(const CliRequest& request, CliLan& lan, std::ostream& out, std::ostream& err) {
