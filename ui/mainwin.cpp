@@ -18,6 +18,7 @@
 
 #include "comm/commands.h"
 #include "comm/identity.h"
+#include "ui/eth_list_box.h"
 #include "ui/qtext.h"
 #include "ui/report_action.h"
 #include "ui/whelp.h"
@@ -107,7 +108,9 @@ void TMainWin::BuildEthernetGroup() {
   Label18->move(28, 20);
   Label18->adjustSize();
 
-  EthLstBox = new QListWidget(SelBox);
+  auto* ethList = new EthListBox(SelBox);
+  ethList->onChoose = [this] { EthLstBoxClick(); };
+  EthLstBox = ethList;
   EthLstBox->setObjectName(QStringLiteral("EthLstBox"));
   EthLstBox->setGeometry(24, 40, 233, 113);
   EthLstBox->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -130,13 +133,6 @@ void TMainWin::BuildEthernetGroup() {
   setTabOrder(HelpEthBtn, SearchEthBtn);
   setTabOrder(SearchEthBtn, WwwBtn);
 
-  // A mouse click (also on the current line, which re-reads it) and a keyboard move both
-  // choose a device; a press that moves the current row is followed by its click, so the
-  // row change itself is left to the click then.
-  connect(EthLstBox, &QListWidget::itemClicked, this, [this] { EthLstBoxClick(); });
-  connect(EthLstBox, &QListWidget::currentRowChanged, this, [this](int row) {
-    if (row >= 0 && QGuiApplication::mouseButtons() == Qt::NoButton) EthLstBoxClick();
-  });
   connect(HelpEthBtn, &QPushButton::clicked, this, [this] { HelpEthBtnClick(); });
   connect(WwwBtn, &QPushButton::clicked, this, [this] { WwwBtnClick(); });
   connect(SearchEthBtn, &QPushButton::clicked, this, [this] { SearchEthBtnClick(); });

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTest>
 #include <QUrl>
 #include <stdexcept>
 #include <system_error>
@@ -115,6 +116,29 @@ TEST_F(WindowTest, ChoosingControllersByMode) {
   ChooseDevice(1);
   EXPECT_TRUE(w.TstGrpBox->isEnabled());  // Instalacja opens the test parameters
   EXPECT_TRUE(w.RygTimEd->isEnabled());
+}
+
+// A click or a keyboard move chooses a device exactly once; a click on the current line reads
+// it again.
+TEST_F(WindowTest, ClickAndKeyboardChooseOnce) {
+  AddScenario(lan, DemoScenario());
+  TMainWin& w = Start();
+  w.show();
+  auto click = [&](int row) {
+    QRect line = w.EthLstBox->visualItemRect(w.EthLstBox->item(row));
+    QTest::mouseClick(w.EthLstBox->viewport(), Qt::LeftButton, {}, line.center());
+  };
+  click(2);  // Blokada
+  EXPECT_EQ(w.DevSet.sel, 2);
+  EXPECT_EQ(errors.size(), 1u);
+  errors.clear();
+  QTest::keyClick(w.EthLstBox, Qt::Key_Up);  // Instalacja
+  EXPECT_EQ(w.DevSet.sel, 1);
+  EXPECT_EQ(w.DoorTc->count(), 1);
+  const size_t reads = lan.Device(1).CountRequests('C');
+  click(1);
+  EXPECT_EQ(lan.Device(1).CountRequests('C'), reads + 1);
+  EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(WindowTest, SilentControllerKeepsItsEditorAndShowsNoBox) {
