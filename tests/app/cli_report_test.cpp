@@ -71,6 +71,43 @@ TEST_F(CliReport, UnwritablePlacesGiveStatus11) {
   EXPECT_TRUE(dir.Names().empty());
 }
 
+// Identities that differ only in the suffix bits give one name to two controllers.
+class CliReportTwins : public CliFixture {
+ protected:
+  void SetUp() override {
+    first = &server.AddDevice(SmallInstallation(1201, "127.0.0.2", 2));
+    SimDeviceConfig twin = LargeInstallation(1201, "127.0.0.3", 2);
+    twin.id = MakeIdentity(346, 1201, 1);
+    second = &server.AddDevice(twin);
+    Serve();
+  }
+  SimDevice* first = nullptr;
+  SimDevice* second = nullptr;
+  TempDir dir;
+};
+
+TEST_F(CliReportTwins, NeitherGuessesNorOverwrites) {
+  const CliRun ambiguous = Run({"show", "K46_01201"});
+  EXPECT_EQ(ambiguous.status, 10);
+  EXPECT_NE(ambiguous.err.find("names 2 devices"), std::string::npos) << ambiguous.err;
+  EXPECT_NE(ambiguous.err.find("127.0.0.2"), std::string::npos) << ambiguous.err;
+  EXPECT_NE(ambiguous.err.find("127.0.0.3"), std::string::npos) << ambiguous.err;
+  EXPECT_EQ(Run({"show", "127.0.0.3"}).status, 0);
+
+  const CliRun all = Run({"report", "--all", "--dir", dir.Path().string(), "--date", "2024-05-07"});
+  EXPECT_EQ(all.status, 0) << all.err;
+  // Which twin answered first decides which file carries the address (a space sorts first).
+  const std::vector<std::string> names = dir.Names();
+  ASSERT_EQ(names.size(), 2u);
+  EXPECT_EQ(names[1], "2024-05-07 K46_01201.txt");
+  const bool secondAddressed = names[0] == "2024-05-07 K46_01201 127.0.0.3.txt";
+  EXPECT_TRUE(secondAddressed || names[0] == "2024-05-07 K46_01201 127.0.0.2.txt") << names[0];
+  SimDevice& addressed = secondAddressed ? *second : *first;
+  SimDevice& plain = secondAddressed ? *first : *second;
+  EXPECT_EQ(ReadBytes(dir.File(names[0])), ReportText(*ModelOf(addressed), "K46_01201", "", kDate));
+  EXPECT_EQ(ReadBytes(dir.File(names[1])), ReportText(*ModelOf(plain), "K46_01201", "", kDate));
+}
+
 class CliReportLossy : public CliFixture, public testing::WithParamInterface<uint32_t> {
  protected:
   void SetUp() override {
