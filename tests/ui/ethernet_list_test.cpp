@@ -292,6 +292,22 @@ TEST_F(WindowTest, TickInsideAnOpenErrorBoxAddsNoSecondBox) {
   EXPECT_EQ(errors.size(), 2u);
 }
 
+// Another controller whose session keeps failing is visited every fifth tick, and each visit
+// is a box.
+TEST_F(WindowTest, FailingKeepAliveIsABoxOnEveryFifthTick) {
+  AddScenario(lan, DemoScenario());
+  TMainWin& w = Start();
+  ChooseDevice(1);
+  ChooseDevice(0);
+  ASSERT_TRUE(errors.empty());
+  SimFaults faults;
+  faults.corruptSignature = 1;
+  lan.Device(1).SetFaults(faults);
+  for (int i = 0; i < 10; ++i) w.UDPTimerTimer();
+  EXPECT_EQ(errors.size(), 2u);
+  EXPECT_TRUE(w.DoorTc->isEnabled());
+}
+
 TEST_F(WindowTest, ShutdownClosesHeldSessionsAndCompletesWhenACloseFails) {
   AddScenario(lan, DemoScenario());
   Start();
