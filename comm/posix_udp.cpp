@@ -57,9 +57,10 @@ PosixUdpEndpoint::PosixUdpEndpoint(const UdpConfig& config) : config_(config) {
   const sockaddr_in local = Address(config_.bindIp, config_.bindPort);
   fd_ = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
   if (fd_ < 0) ThrowErrno("socket for", config_.bindIp, config_.bindPort);
+  // No SO_REUSEADDR: a second program bound to the same port would silently take half of the
+  // replies, so the bind must fail and say who is in the way.
   int on = 1;
-  if (setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on) != 0 ||
-      setsockopt(fd_, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0 ||
+  if (setsockopt(fd_, SOL_SOCKET, SO_BROADCAST, &on, sizeof on) != 0 ||
       bind(fd_, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0) {
     int err = errno;
     close(fd_);

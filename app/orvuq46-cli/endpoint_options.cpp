@@ -88,18 +88,8 @@ UdpConfig TakeEndpointOptions(std::vector<std::string>& args) {
   return config;
 }
 
-std::string PortTakenProblem(const UdpConfig& config) {
-  if (config.bindPort == 0) return {};
-  const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) return {};  // the endpoint's own creation will say what is wrong
-  sockaddr_in local{};
-  local.sin_family = AF_INET;
-  local.sin_port = htons(config.bindPort);
-  inet_pton(AF_INET, config.bindIp.c_str(), &local.sin_addr);
-  const bool taken = bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local) != 0 && errno == EADDRINUSE;
-  close(fd);
-  if (!taken) return {};
-  return "UDP port " + std::to_string(config.bindPort) + " is in use by another program (the orvuQ46 window, " +
+std::string PortTakenLine(uint16_t port) {
+  return "UDP port " + std::to_string(port) + " is in use by another program (the orvuQ46 window, " +
          "or another orvuq46-cli?); close it and try again";
 }
 

@@ -12,9 +12,7 @@ namespace orvu {
 // the endpoint they describe. Throws UsageError for a malformed value.
 UdpConfig TakeEndpointOptions(std::vector<std::string>& args);
 
-// Empty when config's local port is free to bind; otherwise one line saying who holds it.
-// The endpoint itself shares its port (SO_REUSEADDR), so a second program on the port would
-// go unnoticed and steal replies: this probe binds without sharing first.
-std::string PortTakenProblem(const UdpConfig& config);
+// The one line shown when the endpoint's port is bound by another program.
+std::string PortTakenLine(uint16_t port);
 
 }  // namespace orvu

@@ -1,5 +1,6 @@
 // orvuq46-cli: opens the product's endpoint (or a lab one) and runs one command.
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -47,14 +48,19 @@ int main(int argc, char** argv) {
     NoNetwork none;
     return orvu::RunCli(args, none, std::cout, std::cerr);
   }
-  if (const std::string problem = orvu::PortTakenProblem(config); !problem.empty()) {
-    std::cerr << "orvuq46-cli: " << problem << '\n';
+  orvu::StopGently();
+  std::optional<orvu::PosixUdpEndpoint> endpoint;
+  try {
+    endpoint.emplace(config);
+  } catch (const std::system_error& e) {
+    if (e.code() == std::errc::address_in_use)
+      std::cerr << "orvuq46-cli: " << orvu::PortTakenLine(config.bindPort) << '\n';
+    else
+      std::cerr << "orvuq46-cli: " << e.what() << '\n';
     return orvu::kExitNetwork;
   }
-  orvu::StopGently();
   try {
-    orvu::PosixUdpEndpoint endpoint(config);
-    return orvu::RunCli(args, endpoint, std::cout, std::cerr);
+    return orvu::RunCli(args, *endpoint, std::cout, std::cerr);
   } catch (const std::system_error& e) {
     std::cerr << "orvuq46-cli: " << e.what() << '\n';
     return orvu::kExitNetwork;

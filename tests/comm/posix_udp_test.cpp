@@ -32,6 +32,11 @@ TEST(PosixUdp, ATakenPortFailsWithAMessageNamingAddressAndPort) {
   }
 }
 
+TEST(PosixUdp, ASecondEndpointOnTheSamePortIsRefused) {
+  PosixUdpEndpoint first(LoopbackConfig());
+  EXPECT_THROW(PosixUdpEndpoint second(LoopbackConfig(first.LocalPort())), std::system_error);
+}
+
 TEST(PosixUdp, ReceiveTakesQueuedDatagramsSkipsEmptyOnesAndNamesTheSender) {
   LoopbackPeer peer("127.0.0.2");
   PosixUdpEndpoint endpoint(LoopbackConfig());
