@@ -23,8 +23,8 @@ constexpr HelpPage kPages[] = {
 };
 constexpr int kPageCount = static_cast<int>(std::size(kPages));
 
-QString PageHtml(const HelpPage& page) {
-  QFile file(QString::fromLatin1(page.resource));
+QString ResourceText(const char* path) {
+  QFile file(QString::fromLatin1(path));
   if (!file.open(QIODevice::ReadOnly)) return {};
   return QString::fromUtf8(file.readAll());
 }
@@ -45,6 +45,8 @@ THelpWin::THelpWin(QWidget* parent) : QDialog(parent) {
   HelpEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   HelpEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   HelpEdit->setFont(QFont(QStringLiteral("Tahoma"), 8));
+  // The three pages share one set of styles; it applies to every page loaded after it.
+  HelpEdit->document()->setDefaultStyleSheet(ResourceText(":/help/help.css"));
 
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(3, 3, 3, 3);
@@ -58,5 +60,5 @@ void THelpWin::SetPage(int index) {
   const HelpPage& page = kPages[index];
   setWindowTitle(QString::fromUtf16(page.caption));
   HelpEdit->clear();
-  HelpEdit->setHtml(PageHtml(page));
+  HelpEdit->setHtml(ResourceText(page.resource));
 }
