@@ -23,12 +23,12 @@ fi
 echo "== build and test (RelWithDebInfo)"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build --parallel "$jobs"
-ctest --test-dir build --output-on-failure --parallel "$jobs"
+ctest --test-dir build --output-on-failure --parallel "$jobs" | tee build/ctest.log
 
 echo "== build and test under AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVU_SANITIZE=ON -DORVU_BENCH=OFF >/dev/null
 cmake --build build-asan --parallel "$jobs"
-ctest --test-dir build-asan --output-on-failure --parallel "$jobs"
+ctest --test-dir build-asan --output-on-failure --parallel "$jobs" | tee build-asan/ctest.log
 
 echo "== fuzzers (libFuzzer, ASan + UBSan)"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVU_FUZZ=ON >/dev/null
@@ -48,3 +48,11 @@ for fuzzer in build-fuzz/fuzz_*; do
   rm -rf "$corpus" "$corpus.log"
 done
 echo "fuzzers run: $fuzzed"
+
+# Both ctest runs stop the script on a failure, so reaching this line means all passed.
+ran=0
+for log in build/ctest.log build-asan/ctest.log; do
+  n=$(sed -n 's/.*tests passed, 0 tests failed out of \([0-9]*\).*/\1/p' "$log" | tail -1)
+  ran=$((ran + ${n:-0}))
+done
+echo "tests: $((ran + fuzzed)) passed, 0 failed"
