@@ -153,11 +153,15 @@ bool TMainWin::ErrorFrame(const std::function<void()>& work) {
   return false;
 }
 
-void TMainWin::ShowError(const QString& text) {
+bool TMainWin::ErrorBoxWouldNest() const {
   // A tick runs inside any open box's modal loop. Were its failures stacked as further boxes,
   // a device failing every fifth tick would nest modal loops without end while nobody is at
   // the desk; the box already open tells the user, and the failure recurs after it closes.
-  if (tickDepth_ > 0 && errorBoxesOpen_ > 0) return;
+  return tickDepth_ > 0 && errorBoxesOpen_ > 0;
+}
+
+void TMainWin::ShowError(const QString& text) {
+  if (ErrorBoxWouldNest()) return;
   DepthGuard open(errorBoxesOpen_);
   if (ErrorHookSlot()) {
     ErrorHookSlot()(text);
@@ -286,8 +290,8 @@ void TMainWin::UDPTimerTimer() {
     ShowError(QtText(ErrText(err)));
   } catch (const std::exception& err) {
     // One box for a run of such failures (a lost socket fails every tick); a tick that
-    // reaches its end arms the next.
-    if (ErrBoxArmed) {
+    // reaches its end arms the next. A failure that no box can show yet leaves the box owed.
+    if (ErrBoxArmed && !ErrorBoxWouldNest()) {
       ErrBoxArmed = false;
       ShowError(QtText(err.what()));
     }

@@ -182,6 +182,8 @@ class TMainWin : public QWidget {
  private:
   // Runs work; a UErr is shown with its ErrText, any other error with its own message.
   bool ErrorFrame(const std::function<void()>& work);
+  // True while ShowError would show nothing: a tick's box inside another open box.
+  bool ErrorBoxWouldNest() const;
   void EnsureEndpoint();
   // The current device; with a non-empty set and no valid sel the list is refreshed first
   // (it selects item 0). nullptr while the set is empty.

@@ -273,6 +273,27 @@ TEST_F(WindowTest, EndpointFailureIsOneBoxPerRunAndRecovers) {
   EXPECT_TRUE(win->ErrBoxArmed);
 }
 
+// Ticks that fail while another box is open show nothing; they must not use up the one box
+// their run of failures is owed once that box has been closed.
+TEST_F(WindowTest, SocketFailureSeenOnlyInsideAnOpenBoxIsShownAfterIt) {
+  win = std::make_unique<TMainWin>([]() -> std::unique_ptr<Endpoint> {
+    throw std::system_error(EADDRINUSE, std::generic_category(), "bind 0.0.0.0:45389");
+  });
+  win->UDPTimer->stop();
+  ASSERT_EQ(errors.size(), 1u);
+  TMainWin::SetErrorHook([&](const QString& text) {
+    errors.push_back(text);
+    for (int i = 0; i < 3; ++i) win->UDPTimerTimer();  // the timer fires while this box is open
+  });
+  win->SearchEthBtnClick();
+  ASSERT_EQ(errors.size(), 2u);
+  TMainWin::SetErrorHook([&](const QString& text) { errors.push_back(text); });
+  win->UDPTimerTimer();
+  EXPECT_EQ(errors.size(), 3u);
+  win->UDPTimerTimer();
+  EXPECT_EQ(errors.size(), 3u);
+}
+
 // A tick runs inside an open box's modal loop; its failure must not stack another box on it.
 TEST_F(WindowTest, TickInsideAnOpenErrorBoxAddsNoSecondBox) {
   AddScenario(lan, DemoScenario());
