@@ -33,11 +33,13 @@ QString ResourceText(const char* path) {
 
 THelpWin::THelpWin(QWidget* parent) : QDialog(parent) {
   RegisterHelpPages();
+  setObjectName(QStringLiteral("HelpWin"));
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
   setFont(QFont(QStringLiteral("Tahoma"), 8));
   resize(862, 639);
 
   HelpEdit = new QTextBrowser(this);
+  HelpEdit->setObjectName(QStringLiteral("HelpEdit"));
   HelpEdit->setReadOnly(true);
   HelpEdit->setOpenLinks(false);
   HelpEdit->setOpenExternalLinks(false);

@@ -1,7 +1,10 @@
 // The window's buttons that open the auxiliary windows: "Pomoc" and "Raport".
 #include <QDialog>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTextBrowser>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -15,6 +18,27 @@ namespace {
 // Closes the next modal dialog as soon as its loop runs, as the user would.
 void AnswerNextDialog(QDialog& dialog, int result) {
   QTimer::singleShot(0, &dialog, [&dialog, result] { dialog.done(result); });
+}
+
+// The auxiliary windows and their controls answer to their own names, as the main window's do.
+TEST(AuxWindows, WindowsAndControlsCarryTheirNames) {
+  THelpWin help;
+  TLokalizDlg lokaliz;
+  EXPECT_EQ(help.objectName(), QStringLiteral("HelpWin"));
+  EXPECT_EQ(lokaliz.objectName(), QStringLiteral("LokalizDlg"));
+  struct Case {
+    QDialog* window;
+    const char* name;
+    QWidget* control;
+  } cases[] = {
+      {&help, "HelpEdit", help.HelpEdit},       {&lokaliz, "Label2", lokaliz.Label2},
+      {&lokaliz, "LokEdit", lokaliz.LokEdit},   {&lokaliz, "OKBtn", lokaliz.OKBtn},
+      {&lokaliz, "CancelBtn", lokaliz.CancelBtn},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(c.window->findChild<QWidget*>(QString::fromLatin1(c.name)), c.control);
+  }
 }
 
 TEST_F(WindowTest, HelpButtonsShowTheirPages) {
