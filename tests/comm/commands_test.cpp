@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <limits>
 #include <optional>
 
 #include "tests/comm/loopback_peer.h"
@@ -163,8 +164,9 @@ TEST(WriteCfg, SendsTheEncodedPassagesAcknowledged) {
 }
 
 TEST(WriteCfg, AConfigurationBeyondTheBufferSendsNothing) {
-  // 23 passages would need 1014 bytes; 17 fit the buffer but not the model's tables.
-  for (int passages : {23, 17, -1}) {
+  // 23 passages would need 1014 bytes; 17 fit the buffer but not the model's tables; a count
+  // near the top of its type must be refused without computing an overflowing length.
+  for (int passages : {23, 17, -1, std::numeric_limits<int32_t>::max()}) {
     SCOPED_TRACE(passages);
     Bench b;
     b.cfg.passageCount = passages;
