@@ -205,6 +205,9 @@ class TMainWin : public QWidget {
   void EnableTestGroup(bool on);
   void ResetTestGroup();
   void ApplyMode(unsigned mode);
+  // One tab per passage of Cfg, signals held; current stays current when it still exists.
+  void ShowPassageTabs(int current);
+  void FillBoundList(QComboBox* list, orvu::IoRef current, const orvu::IoRef* free, int n);
   void FillOutputCombo(int slot, const orvu::IoRef* free, int n);
   void FillSharedOutputCombo(int slot, const orvu::IoRef* free, int n);
   void FillInputCombo(int slot, const orvu::IoRef* free, int n);

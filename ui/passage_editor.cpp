@@ -52,14 +52,16 @@ bool TMainWin::EditorEnabled() const { return DoorTc->isEnabled(); }
 
 void TMainWin::ConfigReplaced() { ++cfgEpoch_; }
 
+void TMainWin::ShowPassageTabs(int current) {
+  QSignalBlocker blockTabs(DoorTc);
+  while (DoorTc->count() > 0) DoorTc->removeTab(DoorTc->count() - 1);
+  for (int i = 0; i < Cfg.passageCount && i < kMaxPassages; ++i)
+    DoorTc->addTab(QString::number(i + 1));
+  DoorTc->setCurrentIndex(current >= 0 && current < DoorTc->count() ? current : 0);
+}
+
 void TMainWin::RebuildTabs() {
-  {
-    QSignalBlocker blockTabs(DoorTc);
-    while (DoorTc->count() > 0) DoorTc->removeTab(DoorTc->count() - 1);
-    for (int i = 0; i < Cfg.passageCount && i < kMaxPassages; ++i)
-      DoorTc->addTab(QString::number(i + 1));
-    DoorTc->setCurrentIndex(0);
-  }
+  ShowPassageTabs(0);
   {
     QSignalBlocker blockAirlocks(SluzaCb);
     SluzaCb->clear();
@@ -83,14 +85,8 @@ void TMainWin::RefreshPassage() {
   }
   // A re-read may bring another number of passages without a rebuild of the tabs (delete,
   // replace); the tabs follow the model so that no tab edits a passage it does not hold.
-  if (DoorTc->count() != std::min(Cfg.passageCount, kMaxPassages)) {
-    QSignalBlocker blockTabs(DoorTc);
-    int keep = DoorTc->currentIndex();
-    while (DoorTc->count() > 0) DoorTc->removeTab(DoorTc->count() - 1);
-    for (int i = 0; i < Cfg.passageCount && i < kMaxPassages; ++i)
-      DoorTc->addTab(QString::number(i + 1));
-    DoorTc->setCurrentIndex(keep >= 0 && keep < DoorTc->count() ? keep : 0);
-  }
+  if (DoorTc->count() != std::min(Cfg.passageCount, kMaxPassages))
+    ShowPassageTabs(DoorTc->currentIndex());
   if (!EditorEnabled()) EnableEditor(true);
   const UdpDev* dev = DevSet.Current();
   ApplyMode(dev ? dev->mode & 3u : 0u);
@@ -137,14 +133,19 @@ void TMainWin::ShowTime(QLineEdit* edit, uint8_t value) {
   edit->setModified(false);
 }
 
-void TMainWin::FillOutputCombo(int slot, const IoRef* free, int n) {
-  const IoRef current = Cfg.outRefs[CurrentPassage()][slot];
+// The current binding first when there is one, then "  -----", then the free points; item 0,
+// the current binding, is selected.
+void TMainWin::FillBoundList(QComboBox* list, IoRef current, const IoRef* free, int n) {
   scratch_.clear();
   if (!Empty(current)) scratch_.push_back(current);
   scratch_.push_back(kNoRef);
   scratch_.insert(scratch_.end(), free, free + n);
-  ListModel(outputLists[slot])->Assign(scratch_.data(), scratch_.size());
-  outputLists[slot]->setCurrentIndex(0);
+  ListModel(list)->Assign(scratch_.data(), scratch_.size());
+  list->setCurrentIndex(0);
+}
+
+void TMainWin::FillOutputCombo(int slot, const IoRef* free, int n) {
+  FillBoundList(outputLists[slot], Cfg.outRefs[CurrentPassage()][slot], free, n);
 }
 
 void TMainWin::FillSharedOutputCombo(int slot, const IoRef* free, int n) {
@@ -162,13 +163,7 @@ void TMainWin::FillSharedOutputCombo(int slot, const IoRef* free, int n) {
 }
 
 void TMainWin::FillInputCombo(int slot, const IoRef* free, int n) {
-  const IoRef current = Cfg.inRefs[CurrentPassage()][slot];
-  scratch_.clear();
-  if (!Empty(current)) scratch_.push_back(current);
-  scratch_.push_back(kNoRef);
-  scratch_.insert(scratch_.end(), free, free + n);
-  ListModel(inputRows[slot].list)->Assign(scratch_.data(), scratch_.size());
-  inputRows[slot].list->setCurrentIndex(0);
+  FillBoundList(inputRows[slot].list, Cfg.inRefs[CurrentPassage()][slot], free, n);
 }
 
 void TMainWin::FillDetectorCombo(const IoRef* free, int n) {
@@ -191,13 +186,7 @@ void TMainWin::FillDetectorCombo(const IoRef* free, int n) {
 }
 
 void TMainWin::FillReaderCombo(int slot, const IoRef* free, int n) {
-  const IoRef current = Cfg.rdRefs[CurrentPassage()][slot];
-  scratch_.clear();
-  if (!Empty(current)) scratch_.push_back(current);
-  scratch_.push_back(kNoRef);
-  scratch_.insert(scratch_.end(), free, free + n);
-  ListModel(RdCb[slot])->Assign(scratch_.data(), scratch_.size());
-  RdCb[slot]->setCurrentIndex(0);
+  FillBoundList(RdCb[slot], Cfg.rdRefs[CurrentPassage()][slot], free, n);
 }
 
 void TMainWin::ShowOutputNc(QCheckBox* box, IoRef ref) {

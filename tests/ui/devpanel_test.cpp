@@ -80,6 +80,27 @@ TEST_F(DevPanelTest, VanishedPairIsAnErrorAndNothingIsSent) {
   EXPECT_EQ(ctrl.CountRequests('R'), 0u);
 }
 
+// A re-read after a deletion may bring fewer passages; the tabs follow, so no tab stands for a
+// passage the model no longer holds.
+TEST_F(DevPanelTest, RereadWithFewerPassagesTakesTheTabsAlong) {
+  TMainWin& w = StartSmall();
+  ASSERT_EQ(w.DoorTc->count(), 3);
+  w.DoorTc->setCurrentIndex(2);
+  CtrlConfig one;
+  std::vector<uint8_t> payload = lan.Device(0).Passages();
+  ASSERT_TRUE(DecodePassages(one, payload.data(), payload.size()));
+  one.passageCount = 1;
+  payload.resize(kMaxPassagePayload);
+  payload.resize(EncodePassages(one, payload.data()));
+  lan.Device(0).SetPassages(payload);
+  w.DelLostBtnClick();
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(w.Cfg.passageCount, 1);
+  EXPECT_EQ(w.DoorTc->count(), 1);
+  EXPECT_EQ(w.DoorTc->currentIndex(), 0);
+  EXPECT_EQ(w.RygielCb->itemData(0).toInt(), w.Cfg.outRefs[0][kSlotBolt]);
+}
+
 TEST_F(DevPanelTest, RefusedCommandIsABoxAndThePanelStays) {
   TMainWin& w = StartSmall();
   lan.Device(0).SetForeignSession(SimForeignSession::kHeld);
