@@ -136,8 +136,10 @@ std::vector<SimRequest> SimDevice::Requests() const {
 
 size_t SimDevice::CountRequests(uint8_t cmd) const {
   std::lock_guard lock(mutex_);
+  // Command 0 means discovery: junk and cut-off frames are recorded with command 0 as well.
   return size_t(std::count_if(requests_.begin(), requests_.end(), [cmd](const SimRequest& r) {
-    return r.cmd == cmd && r.verdict != SimVerdict::kLostOnTheWay;
+    return r.cmd == cmd && (cmd != 0 || r.kind == SimFrameKind::kDiscovery) &&
+           r.verdict != SimVerdict::kLostOnTheWay;
   }));
 }
 

@@ -75,8 +75,7 @@ SimDevice::Reply SimDevice::ServeStatus(uint8_t cmd, SimRequest& rec) {
 // Plain requests: "MMD" + command, identity, CRC. Discovery is the status query addressed to
 // every device, and its answer is the status reply (28 bytes, mode at offset 10).
 SimDevice::Reply SimDevice::ServePlain(const uint8_t* data, size_t len, SimRequest& rec) {
-  rec.kind = SimFrameKind::kPlain;
-  rec.cmd = data[3];
+  // Kind and command as Classify recorded them: a search with a broken CRC is still a search.
   if (len != simwire::kPlainRequestSize) {
     rec.verdict = SimVerdict::kMalformed;
     return {};
@@ -85,13 +84,8 @@ SimDevice::Reply SimDevice::ServePlain(const uint8_t* data, size_t len, SimReque
     rec.verdict = SimVerdict::kBadCrc;
     return {};
   }
-  const uint32_t to = Le32(data + 4);
-  if (rec.cmd == 'O' && to == simwire::kEveryDevice) {
-    rec.kind = SimFrameKind::kDiscovery;
-    rec.cmd = 0;
-    return ServeStatus('O', rec);
-  }
-  if (to != id_) {
+  if (rec.kind == SimFrameKind::kDiscovery) return ServeStatus('O', rec);
+  if (Le32(data + 4) != id_) {
     rec.verdict = SimVerdict::kOtherIdentity;
     return {};
   }

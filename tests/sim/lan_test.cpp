@@ -44,6 +44,27 @@ TEST_F(LanFixture, BroadcastReachesEveryDeviceAndEachAnswersFromItsAddress) {
   for (size_t i = 0; i < lan.DeviceCount(); ++i) EXPECT_EQ(lan.Device(i).CountRequests(0), 1u);
 }
 
+// Only a search counts as discovery: junk, a cut-off secured frame and a plain frame of
+// command byte 0 carry no command either, but none of them is one. A search with a broken
+// CRC is still a search that reached the device, and no status query.
+TEST_F(LanFixture, DatagramsWithoutACommandAreNotCountedAsDiscovery) {
+  SimDevice& device = *lan.Find("192.168.1.21");
+  const std::vector<std::vector<uint8_t>> others = {
+      {0x01, 0x02, 0x03},
+      {'M', 'M', 'D', 'C', 0xFF, 0xFF, 0xFF, 0xFF, 1, 0},
+      {'M', 'M', 'D', 0, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0},
+  };
+  for (const std::vector<uint8_t>& frame : others) device.Handle(frame.data(), frame.size());
+  EXPECT_EQ(device.CountRequests(0), 0u);
+  std::vector<uint8_t> discovery = DiscoveryRequest();
+  device.Handle(discovery.data(), discovery.size());
+  EXPECT_EQ(device.CountRequests(0), 1u);
+  discovery.back() ^= 1;
+  EXPECT_TRUE(device.Handle(discovery.data(), discovery.size()).empty());
+  EXPECT_EQ(device.CountRequests(0), 2u);
+  EXPECT_EQ(device.CountRequests('O'), 0u);
+}
+
 TEST_F(LanFixture, ReplyComesFromTheAddressedDeviceOnly) {
   SimDevice& terminal = *lan.Find("192.168.1.30");
   UdpDev dev(terminal.Id(), ParseIp("192.168.1.30"), 0);
