@@ -1,7 +1,8 @@
 // A simulated controller (or terminal) fed datagrams of any shape, as orvusim takes them off
 // the network: raw bytes, plain requests with a sound CRC, discovery, and secured requests
 // signed with the session key of the moment, so the command handlers see hostile payloads.
-// Every reply must be a frame the tool accepts, checked with the tool's own frame code.
+// Every reply must be a frame the tool accepts, checked with the tool's own frame code, and
+// carry a whole device list, a whole passage configuration or one acknowledgement byte.
 //
 // Input: byte 0 options (bit 0: a terminal instead of a controller, bit 1: open a session
 // first, bits 2-3: mode, bit 4: another program holds a session, bit 5: that session is idle,
@@ -81,6 +82,18 @@ void CheckReplies(SimDevice& device, const std::vector<uint8_t>& request,
     Require(GetLe16(reply.data() + kSecuredSeqOffset) ==
             GetLe16(request.data() + kSecuredSeqOffset));
     Require(Signed(reply, keyBefore));
+    // The payloads as the controller keeps them: whole lists and configurations, or one
+    // acknowledgement byte.
+    const uint8_t* payload = reply.data() + kSecuredPayloadOffset;
+    const size_t m = reply.size() - kSecuredOverhead;
+    if (cmd == 'D') {
+      Require(m >= 2 && m == 2 + 8 * size_t(GetLe16(payload)));
+    } else if (cmd == 'C') {
+      Require(m >= 2 && payload[1] == 18 && (payload[0] & 0x7F) <= 16 &&
+              m == 2 + 44 * size_t(payload[0] & 0x7F));
+    } else {
+      Require(m == 1 && (payload[0] == 0x06 || payload[0] == 0x15));
+    }
     return;
   }
   const uint8_t cmd = request[3];
