@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "comm/cmac.h"
+#include "comm/le.h"
 
 namespace orvu {
 
@@ -32,18 +33,6 @@ inline constexpr size_t kSecuredPayloadOffset = 11;
 inline constexpr size_t kPlainPayloadOffset = 8;
 inline constexpr size_t kModeOffset = 10;  // discovery answer
 inline constexpr uint8_t kReplyBit = 0x80;
-
-inline uint16_t GetLe16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-inline uint32_t GetLe32(const uint8_t* p) {
-  return uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
-}
-inline void PutLe16(uint8_t* p, uint16_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-}
-inline void PutLe32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
 
 // "MMD" + cmd, identity, CRC-32 of bytes 0-7.
 std::array<uint8_t, kPlainRequestSize> PlainRequest(uint8_t cmd, uint32_t id);

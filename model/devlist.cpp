@@ -1,7 +1,7 @@
 // The controller's device list: decoding, the change test of the periodic refresh, the
 // display order.
 #include "comm/identity.h"
-#include "model/bytes.h"
+#include "comm/le.h"
 #include "model/ctrlcfg.h"
 #include "model/rows.h"
 
@@ -17,7 +17,7 @@ bool IsEmptySlot(uint32_t id) { return (id >> 16) == 0xFFFF; }
 // The count at the head, or -1 when the payload cannot hold what it announces.
 int CheckedDevCount(const uint8_t* payload, size_t len) {
   if (payload == nullptr || len < kDevListHead) return -1;
-  const unsigned count = ReadLe16(payload);
+  const unsigned count = GetLe16(payload);
   if (count > static_cast<unsigned>(kMaxDevices)) return -1;
   if (len < kDevListHead + kDevRecordBytes * count) return -1;
   return static_cast<int>(count);
@@ -62,7 +62,7 @@ bool DecodeDevList(CtrlConfig& cfg, const uint8_t* payload, size_t len) {
   cfg.deviceCount = count;
   int listed = 0;
   for (int i = 0; i < count; ++i) {
-    cfg.devices[i].id = ReadLe32(IdentityAt(payload, i));
+    cfg.devices[i].id = GetLe32(IdentityAt(payload, i));
     if (!IsEmptySlot(cfg.devices[i].id)) cfg.listed[listed++] = static_cast<uint32_t>(i);
   }
   cfg.listedCount = listed;
@@ -78,7 +78,7 @@ bool DevListChanged(const CtrlConfig& cfg, const uint8_t* payload, size_t len) {
   if (count < 0) return false;
   if (count != cfg.deviceCount) return true;
   for (int i = 0; i < count; ++i)
-    if (ReadLe32(IdentityAt(payload, i)) != cfg.devices[i].id) return true;
+    if (GetLe32(IdentityAt(payload, i)) != cfg.devices[i].id) return true;
   for (int i = 0; i < count; ++i)
     if ((InfoAt(payload, count, i)[1] & 0xF0) != (cfg.devices[i].state & 0xF0)) return true;
   return false;

@@ -2,7 +2,7 @@
 // 8-byte parameter blocks.
 #include <cstring>
 
-#include "model/bytes.h"
+#include "comm/le.h"
 #include "model/ctrlcfg.h"
 #include "model/rows.h"
 #include "model/usage.h"
@@ -51,7 +51,7 @@ bool DecodePassages(CtrlConfig& cfg, const uint8_t* payload, size_t len) {
   const uint8_t* refs = payload + kPassageHead;
   for (int p = 0; p < n; ++p) {
     ForEachSlot(cfg, p, [&](int, IoRef& r) {
-      r = ReadLe16(refs);
+      r = GetLe16(refs);
       refs += 2;
     });
     MarkPassage(cfg, p);
@@ -73,7 +73,7 @@ size_t EncodePassages(const CtrlConfig& cfg, uint8_t* out) {
   uint8_t* refs = out + kPassageHead;
   for (int p = 0; p < n; ++p) {
     ForEachSlot(cfg, p, [&](int, IoRef r) {
-      WriteLe16(refs, r);
+      PutLe16(refs, r);
       refs += 2;
     });
   }
