@@ -121,7 +121,6 @@ uint32_t ParseIp(const std::string& text);
 class KeepAliveSchedule {
  public:
   void Tick(UdpDevSet& set);
-  int Counter() const { return k_; }
 
  private:
   int k_ = 0;
