@@ -228,7 +228,11 @@ void TMainWin::RefreshEthList() {
 void TMainWin::EthLstBoxClick() { SelectController(); }
 
 void TMainWin::SelectController() {
-  int i = EthLstBox->currentRow();
+  // The selected line, not merely the current one: a Ctrl-click can leave the current line
+  // unselected, and then nothing is chosen.
+  const QList<QListWidgetItem*> selected = EthLstBox->selectedItems();
+  if (selected.isEmpty()) return;
+  const int i = EthLstBox->row(selected.first());
   if (i < 0) return;
   if (i < DevSet.count) DevSet.sel = i;
   UdpDev* dev = DevSet.Current();

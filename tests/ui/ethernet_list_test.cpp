@@ -141,6 +141,22 @@ TEST_F(WindowTest, ClickAndKeyboardChooseOnce) {
   EXPECT_TRUE(errors.empty());
 }
 
+// A Ctrl-click on the current line takes its selection away: nothing is chosen, so nothing is
+// read again and the edits stay.
+TEST_F(WindowTest, ClickThatLeavesNoLineSelectedChoosesNothing) {
+  AddScenario(lan, DemoScenario());
+  TMainWin& w = Start();
+  w.show();
+  ASSERT_TRUE(Choose(w.AlarmCb, Ref(0, 1)));
+  const size_t reads = lan.Device(0).CountRequests('C');
+  QRect line = w.EthLstBox->visualItemRect(w.EthLstBox->item(0));
+  QTest::mouseClick(w.EthLstBox->viewport(), Qt::LeftButton, Qt::ControlModifier, line.center());
+  ASSERT_TRUE(w.EthLstBox->selectedItems().isEmpty());
+  EXPECT_EQ(lan.Device(0).CountRequests('C'), reads);
+  EXPECT_EQ(w.Cfg.outRefs[0][kSlotAlarm], Ref(0, 1));
+  EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(WindowTest, SilentControllerKeepsItsEditorAndShowsNoBox) {
   AddScenario(lan, DemoScenario());
   TMainWin& w = Start();
