@@ -20,6 +20,8 @@ namespace orvu {
 
 namespace {
 
+constexpr int kDatagramsPerWake = 64;
+
 using Steady = std::chrono::steady_clock;
 
 constexpr size_t kDatagramMax = 65536;
@@ -245,7 +247,9 @@ void SimUdpServer::Serve() {
 
     for (size_t i = 0; i + 1 < fds.size(); ++i) {
       if (!(fds[i].revents & POLLIN)) continue;
-      for (;;) {
+      // A bounded batch per wake-up: a flood at one address must not starve the other
+      // devices, the delayed replies or Stop().
+      for (int batch = 0; batch < kDatagramsPerWake && !stop_; ++batch) {
         sockaddr_in from{};
         socklen_t fromLen = sizeof from;
         ssize_t n = recvfrom(fds[i].fd, buffer.data(), buffer.size(), 0,
