@@ -128,6 +128,9 @@ void UdpDevSet::CloseAll() noexcept {
     try {
       dev[i].CloseSession();
     } catch (...) {
+      // Given up: the controller ends the idle session by itself, and the record's
+      // destruction must not wait out the same unanswered tries again.
+      dev[i].session = false;
     }
   }
 }

@@ -109,7 +109,8 @@ class UdpDevSet {
 
   // The chosen device, or nullptr while sel does not designate an entry.
   UdpDev* Current() { return sel >= 0 && sel < count ? &dev[sel] : nullptr; }
-  // Closes every session this tool holds; never raises, so shutdown always completes.
+  // Closes every session this tool holds; never raises, so shutdown always completes. A session
+  // whose closing fails is given up (the controller ends it after its idle time).
   void CloseAll() noexcept;
 };
 

@@ -217,6 +217,23 @@ TEST(Session, DestructionClosesTheSessionAndSwallowsFailure) {
   EXPECT_EQ(std::count(unanswered.begin(), unanswered.end(), 's'), 3);  // every try, then gave up
 }
 
+TEST(Session, ClosingAllAtExitTriesEachSessionOnce) {
+  LoopbackLan lan(1, kSilenceMs);
+  ScriptedController ctrl(lan.Peer(), kId);
+  ctrl.Edit([](ScriptedController& c) {
+    c.mode = 0x82;
+    c.replies.erase('s');
+  });
+  {
+    UdpDevSet set;
+    ASSERT_TRUE(set.Add(kId, lan.PeerAddress(), 0x82));
+    set.dev[0].session = true;
+    std::memcpy(set.dev[0].key, ctrl.Key(), 16);
+    set.CloseAll();  // the close is never acknowledged
+  }  // so the records' destruction must not wait for it all over again
+  EXPECT_EQ(ctrl.Commands(), "Osss");
+}
+
 TEST(KeepAliveSchedule, VisitsOneFifthOfTheSetPerTick) {
   constexpr int kDevices = 7;
   LoopbackLan lan(kDevices);
