@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <span>
 #include <stdexcept>
 #include <vector>
 
@@ -18,14 +19,19 @@ using namespace orvu;
 
 namespace {
 
+// The replacement pairs the model offers, in the order produced; one buffer of
+// kMaxReplacePairs, valid until the next call.
+std::span<const ReplacePair> OfferedPairs(const CtrlConfig& cfg) {
+  static std::vector<ReplacePair> pairs(kMaxReplacePairs);
+  return {pairs.data(), static_cast<size_t>(ReplacePairs(cfg, pairs.data()))};
+}
+
 // The pair the user chose is sent only if the controller still offers it with the same
 // meaning; a panel rebuilt in between (the action's first step may read a changed list)
 // must never turn the click into a replacement of other devices.
 bool PairStillOffered(const CtrlConfig& cfg, ReplacePair pair, const QString& shownText) {
-  static std::vector<ReplacePair> pairs(kMaxReplacePairs);
-  int n = ReplacePairs(cfg, pairs.data());
-  for (int i = 0; i < n; ++i) {
-    if (pairs[static_cast<size_t>(i)] == pair) return QtText(PairText(cfg, pair)) == shownText;
+  for (ReplacePair offered : OfferedPairs(cfg)) {
+    if (offered == pair) return QtText(PairText(cfg, pair)) == shownText;
   }
   return false;
 }
@@ -110,10 +116,9 @@ void TMainWin::RefreshDevPanel() {
 
   DelLostBtn->setEnabled(HasInactive(Cfg));
 
-  static std::vector<ReplacePair> pairs(kMaxReplacePairs);
-  int n = ReplacePairs(Cfg, pairs.data());
-  ListModel(ReplCb)->Assign(pairs.data(), static_cast<size_t>(n));
-  bool offered = n > 0;
+  const std::span<const ReplacePair> pairs = OfferedPairs(Cfg);
+  ListModel(ReplCb)->Assign(pairs.data(), pairs.size());
+  const bool offered = !pairs.empty();
   ReplCb->setEnabled(offered);
   ReplLb->setEnabled(offered);
   ReplaceBtn->setEnabled(offered);

@@ -140,17 +140,15 @@ void TMainWin::BuildEthernetGroup() {
 
 // --- Error frame ---
 
-bool TMainWin::ErrorFrame(const std::function<void()>& work) {
+void TMainWin::ErrorFrame(const std::function<void()>& work) {
   try {
     EnsureEndpoint();
     work();
-    return true;
   } catch (const UErr& err) {
     ShowError(QtText(ErrText(err)));
   } catch (const std::exception& err) {
     ShowError(QtText(err.what()));
   }
-  return false;
 }
 
 bool TMainWin::ErrorBoxWouldNest() const {

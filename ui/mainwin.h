@@ -181,7 +181,7 @@ class TMainWin : public QWidget {
 
  private:
   // Runs work; a UErr is shown with its ErrText, any other error with its own message.
-  bool ErrorFrame(const std::function<void()>& work);
+  void ErrorFrame(const std::function<void()>& work);
   // True while ShowError would show nothing: a tick's box inside another open box.
   bool ErrorBoxWouldNest() const;
   void EnsureEndpoint();
