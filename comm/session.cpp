@@ -1,6 +1,7 @@
 // Status query, session opening and key derivation, keep-alive and closing.
 #include <array>
 #include <cstring>
+#include <exception>
 
 #include "comm/shared_cipher.h"
 #include "comm/udpdev.h"
@@ -84,7 +85,17 @@ void UdpDev::CloseSession() {
 void KeepAliveSchedule::Tick(UdpDevSet& set) {
   const int k = k_;
   k_ = (k_ + 1) % kKeepAliveGroups;
-  for (int i = k; i < set.count; i += kKeepAliveGroups) set.dev[i].KeepAlive();
+  // One device whose keep-alive fails must not cost the others of its group their sessions:
+  // every one is refreshed, then the first failure is raised.
+  std::exception_ptr first;
+  for (int i = k; i < set.count; i += kKeepAliveGroups) {
+    try {
+      set.dev[i].KeepAlive();
+    } catch (...) {
+      if (!first) first = std::current_exception();
+    }
+  }
+  if (first) std::rethrow_exception(first);
 }
 
 }  // namespace orvu

@@ -118,7 +118,8 @@ class UdpDevSet {
 uint32_t ParseIp(const std::string& text);
 
 // The keep-alive schedule of the poll tick: on each tick KeepAlive runs for the devices
-// k, k + 5, k + 10, ... below count, k being the counter before it advances (mod 5).
+// k, k + 5, k + 10, ... below count, k being the counter before it advances (mod 5). Every
+// device of the group gets its keep-alive; the first failure is raised after the last.
 class KeepAliveSchedule {
  public:
   void Tick(UdpDevSet& set);

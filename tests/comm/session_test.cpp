@@ -270,5 +270,33 @@ TEST(KeepAliveSchedule, VisitsOneFifthOfTheSetPerTick) {
   for (const auto& c : ctrls) EXPECT_EQ(c->Commands().substr(c->Commands().size() - 2), "Os");
 }
 
+TEST(KeepAliveSchedule, AFailingDeviceDoesNotCostTheRestOfItsGroupTheirSessions) {
+  constexpr int kDevices = 6;  // devices 0 and 5 share a tick
+  LoopbackLan lan(kDevices, kSilenceMs);
+  std::vector<std::unique_ptr<ScriptedController>> ctrls;
+  uint8_t key[16] = {4, 5, 6};
+  UdpDevSet set;
+  for (int i = 0; i < kDevices; ++i) {
+    const uint32_t id = ControllerId(static_cast<uint16_t>(200 + i));
+    ctrls.push_back(std::make_unique<ScriptedController>(lan.Peer(i), id));
+    ctrls[i]->Edit([](ScriptedController& c) { c.mode = 0x82; });
+    ctrls[i]->SetKey(key);
+    ASSERT_TRUE(set.Add(id, lan.PeerAddress(i), 0x82));
+    set.dev[i].session = true;
+    std::memcpy(set.dev[i].key, key, 16);
+  }
+  ctrls[0]->Edit([](ScriptedController& c) { c.replies['S'] = {0x15}; });
+  KeepAliveSchedule schedule;
+  try {
+    schedule.Tick(set);
+    FAIL() << "the refused keep-alive was not raised";
+  } catch (const UErr& e) {
+    EXPECT_EQ(e.code, kErrNoAck);
+    EXPECT_EQ(e.dev, &set.dev[0]);
+  }
+  EXPECT_EQ(ctrls[5]->Commands(), "OS");
+  set.CloseAll();
+}
+
 }  // namespace
 }  // namespace orvu::test
