@@ -236,9 +236,11 @@ void TMainWin::SelectController() {
   UdpDev* dev = DevSet.Current();
   if (!dev) return;
   // Emptied before the query: should the newly chosen device not answer, the previous
-  // controller's configuration must never be shown, compared or written as its own.
+  // controller's configuration must never be shown, compared or written as its own. The view
+  // follows at once, so nothing of it stays on screen behind the error box either.
   Clear(Cfg);
   ConfigReplaced();
+  RebuildTabs();
   ErrorFrame([&] {
     if (!dev->Status()) throw UErr(*dev, kErrNoAnswer, 0);
     if (QListWidgetItem* item = EthLstBox->item(DevSet.sel)) item->setText(QtText(dev->ListText()));

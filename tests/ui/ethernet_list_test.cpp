@@ -203,6 +203,24 @@ TEST_F(WindowTest, SilentNewlyChosenDeviceNeverInheritsTheShownConfiguration) {
   EXPECT_EQ(w.DoorTc->count(), 1);
 }
 
+TEST_F(WindowTest, ErrorBoxOfASilentNewlyChosenDeviceStandsBeforeAnEmptyView) {
+  AddScenario(lan, DemoScenario());
+  TMainWin& w = Start();
+  ASSERT_GT(w.DevListBox->count(), 0);
+  lan.Device(1).SetSilent(true);
+  int panelLinesBehindBox = -1;
+  bool editorEnabledBehindBox = true;
+  TMainWin::SetErrorHook([&](const QString& text) {
+    errors.push_back(text);
+    panelLinesBehindBox = w.DevListBox->count();
+    editorEnabledBehindBox = w.DoorTc->isEnabled();
+  });
+  ChooseDevice(1);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(panelLinesBehindBox, 0);
+  EXPECT_FALSE(editorEnabledBehindBox);
+}
+
 TEST_F(WindowTest, ModeSwitchedOnTheDeviceIsPickedUpByTheTick) {
   lan.AddDevice(SmallInstallation(1201, "192.168.1.21", 0));  // Blokada
   TMainWin& w = Start();
