@@ -234,21 +234,28 @@ TEST(Session, ClosingAllAtExitTriesEachSessionOnce) {
   EXPECT_EQ(ctrl.Commands(), "Osss");
 }
 
-TEST(KeepAliveSchedule, VisitsOneFifthOfTheSetPerTick) {
-  constexpr int kDevices = 7;
-  LoopbackLan lan(kDevices);
+// Controllers on the peers of lan, each holding this tool's session, in set order.
+std::vector<std::unique_ptr<ScriptedController>> HeldSessions(LoopbackLan& lan, int count,
+                                                              UdpDevSet& set) {
+  const uint8_t key[16] = {9, 8, 7};
   std::vector<std::unique_ptr<ScriptedController>> ctrls;
-  uint8_t key[16] = {9, 8, 7};
-  UdpDevSet set;
-  for (int i = 0; i < kDevices; ++i) {
+  for (int i = 0; i < count; ++i) {
     const uint32_t id = ControllerId(static_cast<uint16_t>(100 + i));
     ctrls.push_back(std::make_unique<ScriptedController>(lan.Peer(i), id));
     ctrls[i]->Edit([](ScriptedController& c) { c.mode = 0x82; });
     ctrls[i]->SetKey(key);
-    ASSERT_TRUE(set.Add(id, lan.PeerAddress(i), 0x82));
+    EXPECT_TRUE(set.Add(id, lan.PeerAddress(i), 0x82));
     set.dev[i].session = true;
     std::memcpy(set.dev[i].key, key, 16);
   }
+  return ctrls;
+}
+
+TEST(KeepAliveSchedule, VisitsOneFifthOfTheSetPerTick) {
+  constexpr int kDevices = 7;
+  LoopbackLan lan(kDevices);
+  UdpDevSet set;
+  const auto ctrls = HeldSessions(lan, kDevices, set);
   KeepAliveSchedule schedule;
   const std::vector<std::vector<int>> expected = {{0, 5}, {1, 6}, {2}, {3}, {4}, {0, 5}};
   std::vector<size_t> before(kDevices, 0);
@@ -273,18 +280,8 @@ TEST(KeepAliveSchedule, VisitsOneFifthOfTheSetPerTick) {
 TEST(KeepAliveSchedule, AFailingDeviceDoesNotCostTheRestOfItsGroupTheirSessions) {
   constexpr int kDevices = 6;  // devices 0 and 5 share a tick
   LoopbackLan lan(kDevices, kSilenceMs);
-  std::vector<std::unique_ptr<ScriptedController>> ctrls;
-  uint8_t key[16] = {4, 5, 6};
   UdpDevSet set;
-  for (int i = 0; i < kDevices; ++i) {
-    const uint32_t id = ControllerId(static_cast<uint16_t>(200 + i));
-    ctrls.push_back(std::make_unique<ScriptedController>(lan.Peer(i), id));
-    ctrls[i]->Edit([](ScriptedController& c) { c.mode = 0x82; });
-    ctrls[i]->SetKey(key);
-    ASSERT_TRUE(set.Add(id, lan.PeerAddress(i), 0x82));
-    set.dev[i].session = true;
-    std::memcpy(set.dev[i].key, key, 16);
-  }
+  const auto ctrls = HeldSessions(lan, kDevices, set);
   ctrls[0]->Edit([](ScriptedController& c) { c.replies['S'] = {0x15}; });
   KeepAliveSchedule schedule;
   try {
