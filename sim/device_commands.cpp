@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "comm/identity.h"
+#include "model/ctrlcfg.h"
 #include "sim/device.h"
 #include "sim/device_frames.h"
 
@@ -9,9 +10,6 @@ namespace orvu {
 
 namespace {
 
-constexpr uint8_t kInactive = 0x80;
-constexpr uint8_t kNew = 0x10;
-constexpr uint16_t kNoRef = 0xFFFF;
 constexpr unsigned kRefsPerPassage = 18;
 
 // A passage payload the controller keeps: n <= 16 passages of 18 references and 8 parameter
@@ -21,8 +19,6 @@ bool WellFormedPassages(const std::vector<uint8_t>& p) {
   const size_t n = p[0] & 0x7F;
   return n <= 16 && p[1] == kRefsPerPassage && p.size() == 2 + 44 * n;
 }
-
-unsigned RefDevice(uint16_t ref) { return (ref >> 8) & 0x7F; }
 
 }  // namespace
 
@@ -69,7 +65,7 @@ bool SimDevice::StorePassages(const std::vector<uint8_t>& payload) {
   passages_ = payload;
   written_.push_back(payload);
   for (SimBusRecord& record : bus_) {
-    if (record.id != kEmptySlotId) record.info[1] &= uint8_t(~kNew);
+    if (record.id != kEmptySlotId) record.info[1] &= uint8_t(~kStateNew);
   }
   return true;
 }
@@ -91,7 +87,7 @@ void SimDevice::ForEachStoredRef(Change change) {
 bool SimDevice::DeleteInactive() {
   std::vector<bool> dropped(bus_.size(), false);
   for (size_t i = 0; i < bus_.size(); ++i) {
-    if (bus_[i].id == kEmptySlotId || !(bus_[i].info[1] & kInactive)) continue;
+    if (bus_[i].id == kEmptySlotId || !(bus_[i].info[1] & kStateInactive)) continue;
     dropped[i] = true;
     bus_[i] = SimBusRecord{};
     inactiveUntilMs_[i] = 0;
@@ -112,14 +108,15 @@ bool SimDevice::ReplaceDevice(const std::vector<uint8_t>& pair) {
   const SimBusRecord& old = bus_[from];
   const SimBusRecord& fresh = bus_[to];
   if (old.id == kEmptySlotId || fresh.id == kEmptySlotId) return false;
-  if (!(old.info[1] & kInactive) || !(fresh.info[1] & kNew) || (fresh.info[1] & kInactive))
+  if (!(old.info[1] & kStateInactive) || !(fresh.info[1] & kStateNew) ||
+      (fresh.info[1] & kStateInactive))
     return false;
   if (TypeCode(old.id) != TypeCode(fresh.id)) return false;
 
   ForEachStoredRef([&](uint16_t ref) {
-    return RefDevice(ref) == from ? uint16_t(to << 8 | (ref & 0xFF)) : ref;
+    return static_cast<size_t>(RefDevice(ref)) == from ? uint16_t(to << 8 | (ref & 0xFF)) : ref;
   });
-  bus_[to].info[1] &= uint8_t(~kNew);
+  bus_[to].info[1] &= uint8_t(~kStateNew);
   inactiveUntilMs_[to] = clock_.NowMs() + replaceSettleMs_;
   bus_[from] = SimBusRecord{};
   inactiveUntilMs_[from] = 0;
