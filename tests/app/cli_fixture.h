@@ -18,6 +18,7 @@
 #include "sim/clock.h"
 #include "sim/device.h"
 #include "sim/udp_server.h"
+#include "tests/sim/tool_endpoint.h"
 
 namespace orvu::test {
 
@@ -72,12 +73,7 @@ class CliFixture : public testing::Test {
  protected:
   void Serve() {
     server.Start();
-    UdpConfig config;
-    config.bindIp = "127.0.0.1";
-    config.bindPort = 0;
-    config.devicePort = server.Port();
-    config.broadcastTo = server.BroadcastTargets();
-    endpoint = std::make_unique<PosixUdpEndpoint>(config);
+    endpoint = std::make_unique<PosixUdpEndpoint>(ToolEndpointConfig(server));
   }
 
   CliRun Run(const std::vector<std::string>& args) {

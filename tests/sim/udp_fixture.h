@@ -11,6 +11,7 @@
 #include "comm/udpdev.h"
 #include "sim/clock.h"
 #include "sim/udp_server.h"
+#include "tests/sim/tool_endpoint.h"
 
 namespace orvu {
 
@@ -19,13 +20,7 @@ class UdpFixture : public testing::Test {
   // Serves the devices added so far and registers the tool's endpoint.
   void Serve(int timeoutMs = kReceiveTimeoutMs) {
     server.Start();
-    UdpConfig config;
-    config.bindIp = "127.0.0.1";
-    config.bindPort = 0;
-    config.devicePort = server.Port();
-    config.broadcastTo = server.BroadcastTargets();
-    config.timeoutMs = timeoutMs;
-    endpoint = std::make_unique<PosixUdpEndpoint>(config);
+    endpoint = std::make_unique<PosixUdpEndpoint>(ToolEndpointConfig(server, timeoutMs));
     SetEndpoint(endpoint.get());
   }
   // The tool's record of a device, as discovery would have made it.
