@@ -12,6 +12,8 @@
 #include <string>
 #include <system_error>
 
+#include "comm/failure_cause.h"
+
 namespace orvu {
 namespace {
 
@@ -19,8 +21,7 @@ constexpr int kMaxSkippedDatagrams = 256;
 
 [[noreturn]] void ThrowErrno(const std::string& what, const std::string& ip, uint16_t port) {
   int err = errno;
-  throw std::system_error(err, std::generic_category(),
-                          "UDP " + what + " " + ip + ":" + std::to_string(port));
+  throw EndpointError(err, "UDP " + what + " " + ip + ":" + std::to_string(port), ip, port);
 }
 
 sockaddr_in Address(const std::string& ip, uint16_t port) {

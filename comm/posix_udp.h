@@ -19,8 +19,8 @@ struct UdpConfig {
 
 class PosixUdpEndpoint : public Endpoint {
  public:
-  // Throws std::system_error with a message that names the address and port on failure
-  // (for example when the port is taken by another program).
+  // Throws EndpointError (a std::system_error) with a message that names the address and port
+  // on failure (for example when the port is taken by another program).
   explicit PosixUdpEndpoint(const UdpConfig& config = {});
   ~PosixUdpEndpoint() override;
   PosixUdpEndpoint(const PosixUdpEndpoint&) = delete;
