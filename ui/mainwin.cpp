@@ -17,7 +17,9 @@
 #include <exception>
 
 #include "comm/commands.h"
+#include "comm/failure_cause.h"
 #include "comm/identity.h"
+#include "ui/error_texts.h"
 #include "ui/eth_list_box.h"
 #include "ui/qtext.h"
 #include "ui/report_action.h"
@@ -147,8 +149,15 @@ void TMainWin::ErrorFrame(const std::function<void()>& work) {
   } catch (const UErr& err) {
     ShowError(QtText(ErrText(err)));
   } catch (const std::exception& err) {
-    ShowError(QtText(err.what()));
+    ShowFailure(err);
   }
+}
+
+void TMainWin::ShowFailure(const std::exception& err) {
+  if (ErrorBoxWouldNest()) return;
+  // Start-up and ticks run by themselves; everything else is a click of the user.
+  const bool askedByUser = tickDepth_ == 0 && !starting_;
+  if (failures_.Show(CommFailureCause(err), askedByUser)) ShowError(CommFailureText(err));
 }
 
 bool TMainWin::ErrorBoxWouldNest() const {
@@ -173,6 +182,14 @@ void TMainWin::EnsureEndpoint() {
   if (UDP) return;
   UDP = makeEndpoint_();
   SetEndpoint(UDP.get());
+  failures_.Gone(FailureCause::kPortHeld);
+}
+
+void TMainWin::SearchLan() {
+  startupSearchOwed_ = false;
+  DevSet.Search();
+  failures_.Gone(FailureCause::kNoNetwork);
+  failures_.Gone(FailureCause::kBroadcastRefused);
 }
 
 UdpDev* TMainWin::CurrentDevice() {
@@ -189,8 +206,12 @@ void TMainWin::CollectAndRefresh() {
 // --- Start-up and the Ethernet list ---
 
 void TMainWin::FormCreate() {
+  DepthGuard starting(starting_);
+  // Owed until the endpoint opens: a port held by another program keeps the first search
+  // from being made, and the first tick that opens the endpoint makes it then.
+  startupSearchOwed_ = true;
   ErrorFrame([this] {
-    DevSet.Search();
+    SearchLan();
     RefreshEthList();
   });
 }
@@ -255,7 +276,7 @@ void TMainWin::SelectController() {
 
 void TMainWin::SearchEthBtnClick() {
   ErrorFrame([this] {
-    DevSet.Search();
+    SearchLan();
     RefreshEthList();
   });
 }
@@ -295,15 +316,20 @@ void TMainWin::UDPTimerTimer() {
   } catch (const std::exception& err) {
     // One box for a run of such failures (a lost socket fails every tick); a tick that
     // reaches its end arms the next. A failure that no box can show yet leaves the box owed.
+    // A lasting cause the user has been told of already (the port still held) stays silent.
     if (ErrBoxArmed && !ErrorBoxWouldNest()) {
       ErrBoxArmed = false;
-      ShowError(QtText(err.what()));
+      ShowFailure(err);
     }
   }
 }
 
 void TMainWin::RunTick() {
   EnsureEndpoint();
+  if (startupSearchOwed_) {
+    SearchLan();
+    RefreshEthList();
+  }
   if (DevSet.Collect(0)) RefreshEthList();
   if (DevSet.count == 0) return;
   UdpDev* dev = CurrentDevice();

@@ -3,6 +3,7 @@
 // devpanel.cpp, passage_editor*.cpp.
 #pragma once
 #include <QWidget>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "comm/endpoint.h"
 #include "comm/udpdev.h"
 #include "model/ctrlcfg.h"
+#include "ui/persistent_failures.h"
 #include "ui/save_dialog.h"
 
 class QCheckBox;
@@ -180,11 +182,16 @@ class TMainWin : public QWidget {
   bool refreshing = false;
 
  private:
-  // Runs work; a UErr is shown with its ErrText, any other error with its own message.
+  // Runs work; a UErr is shown with its ErrText, any other error with the window's own words
+  // for its cause (ui/error_texts).
   void ErrorFrame(const std::function<void()>& work);
+  // The box of an error that is not a UErr, once per lasting cause unless the user asked.
+  void ShowFailure(const std::exception& err);
   // True while ShowError would show nothing: a tick's box inside another open box.
   bool ErrorBoxWouldNest() const;
   void EnsureEndpoint();
+  // Search of the device set; its success ends a "no network" or "broadcast refused".
+  void SearchLan();
   // The current device; with a non-empty set and no valid sel the list is refreshed first
   // (it selects item 0). nullptr while the set is empty.
   orvu::UdpDev* CurrentDevice();
@@ -227,6 +234,9 @@ class TMainWin : public QWidget {
   orvu::KeepAliveSchedule keepAlive_;
   int errorBoxesOpen_ = 0;  // modal error boxes currently open
   int tickDepth_ = 0;       // poll ticks running (a tick can run inside another's box)
+  int starting_ = 0;        // FormCreate running
+  bool startupSearchOwed_ = false;  // the first search could not be made (no endpoint)
+  orvu::PersistentFailures failures_;
   int shownPassage_ = -1;   // passage whose values the editor shows
   unsigned cfgEpoch_ = 0;   // advances whenever Cfg is emptied or read again
   unsigned shownEpoch_ = 0;

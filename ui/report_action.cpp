@@ -3,8 +3,11 @@
 #include <QLineEdit>
 #include <exception>
 #include <optional>
+#include <system_error>
 
+#include "comm/failure_cause.h"
 #include "comm/identity.h"
+#include "ui/error_texts.h"
 #include "ui/lokdlg.h"
 #include "ui/qtext.h"
 #include "ui/report_name.h"
@@ -39,16 +42,17 @@ void RunReportAction(QWidget* parent, TLokalizDlg& lokalizDlg, SaveFileDialog& s
   // The report shows the model and the device set as they are when the save dialog closes.
   const std::optional<std::string> controllerName = CurrentControllerName(devSet);
   if (!controllerName) {
-    showError(QStringLiteral("Brak wybranego kontrolera - raport nie został zapisany."));
+    showError(NoControllerReportText());
     return;
   }
   try {
-    const QString failure = WriteReport(*path, Cp1250Text(lokalizDlg.LokEdit->text()), cfg,
-                                        *controllerName,
-                                        today.isValid() ? today : QDate::currentDate());
-    if (!failure.isEmpty()) showError(failure);
+    WriteReport(*path, Cp1250Text(lokalizDlg.LokEdit->text()), cfg, *controllerName,
+                today.isValid() ? today : QDate::currentDate());
+  } catch (const std::system_error& e) {
+    showError(ReportFailureText(*path, FileFailureCause(e.code().value()),
+                                QString::fromLocal8Bit(e.code().message())));
   } catch (const std::exception& e) {
-    showError(QtText(e.what()));
+    showError(ReportFailureText(*path, FailureCause::kOther, QString::fromUtf8(e.what())));
   }
 }
 

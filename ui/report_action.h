@@ -22,8 +22,9 @@ void RunReportAction(QWidget* parent, TLokalizDlg& lokalizDlg, SaveFileDialog& s
                      QDate today = QDate());
 
 // Writes the report file through a temporary file renamed into place, so a failure never
-// leaves a truncated report behind. Returns an empty string, or the reason of the failure.
-QString WriteReport(const QString& path, const std::string& location, const CtrlConfig& cfg,
+// leaves a truncated report behind. A failure raises std::system_error with the errno of the
+// failing call, from which the box tells a missing folder from a full disk.
+void WriteReport(const QString& path, const std::string& location, const CtrlConfig& cfg,
                     const std::string& controllerName, QDate date);
 
 }  // namespace orvu

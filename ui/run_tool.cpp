@@ -4,8 +4,8 @@
 #include <QMessageBox>
 #include <exception>
 
+#include "ui/error_texts.h"
 #include "ui/lokdlg.h"
-#include "ui/qtext.h"
 #include "ui/whelp.h"
 
 namespace orvu {
@@ -20,7 +20,7 @@ int RunTool(int argc, char** argv, TMainWin::EndpointFactory makeEndpoint) {
     mainWin.show();
     app.exec();
   } catch (const std::exception& err) {
-    QMessageBox::critical(nullptr, QStringLiteral("Error"), QtText(err.what()));
+    QMessageBox::critical(nullptr, QStringLiteral("Error"), CommFailureText(err));
   } catch (...) {
     QMessageBox::critical(nullptr, QStringLiteral("Error"), QString());
   }

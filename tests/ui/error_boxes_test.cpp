@@ -1,0 +1,271 @@
+// The window's boxes for failures that are not UErr: each cause in the window's own Polish
+// words, shown once while it lasts, with the system's words on the details line only.
+//   ORVU_ERROR_SHOTS=docs ui_tests --gtest_filter='ErrorBoxes*'   also saves pictures of them
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cerrno>
+#include <cstring>
+
+#include "comm/failure_cause.h"
+#include "comm/posix_udp.h"
+#include "sim/udp_server.h"
+#include "tests/comm/net_namespace.h"
+#include "tests/sim/tool_endpoint.h"
+#include "tests/ui/known_texts.h"
+#include "tests/ui/window_fixture.h"
+#include "ui/error_texts.h"
+#include "ui/lokdlg.h"
+#include "ui/whelp.h"
+
+namespace orvu::test {
+namespace {
+
+// Another program's socket on a loopback UDP port, bound without address reuse.
+class PortHolder {
+ public:
+  PortHolder() {
+    fd_ = socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof local;
+    if (fd_ < 0 || bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+        getsockname(fd_, reinterpret_cast<sockaddr*>(&local), &len) != 0)
+      throw std::system_error(errno, std::generic_category(), "holding a port");
+    port_ = ntohs(local.sin_port);
+  }
+  ~PortHolder() { Release(); }
+  void Release() {
+    if (fd_ >= 0) close(fd_);
+    fd_ = -1;
+  }
+  uint16_t Port() const { return port_; }
+
+ private:
+  int fd_ = -1;
+  uint16_t port_ = 0;
+};
+
+// The simulated LAN, whose broadcasts the system refuses with error while it is not 0.
+class RefusingEndpoint : public EndpointRef {
+ public:
+  RefusingEndpoint(Endpoint& lan, const int& error) : EndpointRef(lan), error_(error) {}
+  void Broadcast(const uint8_t* data, size_t len) override {
+    if (error_)
+      throw EndpointError(error_, "UDP send to 255.255.255.255:45389", "255.255.255.255", kUdpPort);
+    EndpointRef::Broadcast(data, len);
+  }
+
+ private:
+  const int& error_;
+};
+
+QString FirstLine(const QString& box) { return box.section(QLatin1Char('\n'), 0, 0); }
+
+QString Happened(FailureCause cause, uint16_t port) {
+  QString text = CommWords(cause).happened;
+  return text.contains(QLatin1String("%1")) ? text.arg(port) : text;
+}
+
+QString SystemWords(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+
+// Closes every real modal message box as the user would, noting what it said and, when
+// ORVU_ERROR_SHOTS names a folder, saving a picture of the first one under shotName.
+class BoxCloser : public QObject {
+ public:
+  explicit BoxCloser(QString shotName = QString()) : shotName_(std::move(shotName)) {
+    timer_.setInterval(10);
+    connect(&timer_, &QTimer::timeout, this, [this] { CloseOpenBox(); });
+    timer_.start();
+  }
+  struct Seen {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon;
+    QMessageBox::StandardButtons buttons;
+  };
+  std::vector<Seen> seen;
+  std::function<void()> whileFirstIsOpen;
+
+ private:
+  void CloseOpenBox() {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || !box->isVisible()) return;
+    seen.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
+    if (seen.size() == 1) {
+      const QString folder = qEnvironmentVariable("ORVU_ERROR_SHOTS");
+      if (!folder.isEmpty() && !shotName_.isEmpty()) {
+        EXPECT_TRUE(box->grab().save(QDir(folder).filePath(shotName_))) << shotName_.toStdString();
+      }
+      if (whileFirstIsOpen) whileFirstIsOpen();
+    }
+    box->button(QMessageBox::Ok)->click();
+  }
+
+  QString shotName_;
+  QTimer timer_;
+};
+
+TMainWin* WindowBeingCreated() {
+  for (QWidget* w : QApplication::topLevelWidgets()) {
+    if (auto* win = qobject_cast<TMainWin*>(w)) return win;
+  }
+  return nullptr;
+}
+
+// A second copy of the tool holds the port: one box at start, none from the ticks after it,
+// and once the port is free the window opens its socket and makes its first search by itself.
+TEST_F(WindowTest, ErrorBoxesHeldPortIsToldOnceThenTheWindowConnectsByItself) {
+  SimUdpServer server(clock);
+  server.AddDevice(SmallInstallation(1201, "127.0.0.2", 2));
+  server.Start();
+  PortHolder holder;
+  UdpConfig config = ToolEndpointConfig(server);
+  config.bindPort = holder.Port();
+  win = std::make_unique<TMainWin>([config] { return std::make_unique<PosixUdpEndpoint>(config); });
+  win->UDPTimer->stop();
+
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(FirstLine(errors[0]), Happened(FailureCause::kPortHeld, holder.Port()));
+  EXPECT_TRUE(MadeOfKnownTexts(errors[0], SystemWords(EADDRINUSE)));
+  EXPECT_TRUE(errors[0].endsWith(QStringLiteral("127.0.0.1:%1: Address already in use").arg(holder.Port())))
+      << errors[0].toStdString();
+  for (int i = 0; i < 5; ++i) win->UDPTimerTimer();
+  EXPECT_EQ(errors.size(), 1u);
+  EXPECT_EQ(win->EthLstBox->count(), 0);
+
+  holder.Release();
+  win->UDPTimerTimer();
+  EXPECT_EQ(errors.size(), 1u);
+  ASSERT_EQ(win->EthLstBox->count(), 1);
+  EXPECT_TRUE(Line(win->EthLstBox, 0).contains(QStringLiteral("K46_01201")));
+  EXPECT_GT(win->DevListBox->count(), 0);  // the controller was loaded, as at start-up
+}
+
+// No interface to search on (a namespace of the test's own with no network at all, or an
+// endpoint whose broadcasts the system refuses): one box at start while it lasts; a click
+// on "Przeszukaj sieć" is always answered.
+TEST_F(WindowTest, ErrorBoxesNoNetworkAndARefusedBroadcastAreToldOnceWhileTheyLast) {
+  const struct {
+    const char* name;
+    bool realNamespace;
+    int error;
+    FailureCause cause;
+  } cases[] = {
+      {"a computer without network", true, ENETUNREACH, FailureCause::kNoNetwork},
+      {"sends refused: no route", false, ENETUNREACH, FailureCause::kNoNetwork},
+      {"sends refused: a firewall rule", false, EPERM, FailureCause::kBroadcastRefused},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    errors.clear();
+    int refusal = c.error;
+    TMainWin::EndpointFactory make;
+    if (c.realNamespace) {
+      int refused = 0;
+      auto endpoint = MadeWithoutNetwork(
+          [] {
+            UdpConfig config;
+            config.bindPort = 0;
+            return std::make_shared<std::unique_ptr<Endpoint>>(std::make_unique<PosixUdpEndpoint>(config));
+          },
+          &refused);
+      if (!endpoint) {
+        std::cout << "[ NOTE     ] not run, no network namespace: " << std::strerror(refused) << '\n';
+        continue;
+      }
+      make = [endpoint = *endpoint] { return std::move(*endpoint); };
+    } else {
+      AddScenario(lan, DemoScenario());
+      make = [this, &refusal] { return std::make_unique<RefusingEndpoint>(lan, refusal); };
+    }
+    win = std::make_unique<TMainWin>(make);
+    win->UDPTimer->stop();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(FirstLine(errors[0]), Happened(c.cause, kUdpPort));
+    EXPECT_TRUE(MadeOfKnownTexts(errors[0], SystemWords(c.error)));
+    for (int i = 0; i < 3; ++i) win->UDPTimerTimer();
+    EXPECT_EQ(errors.size(), 1u);
+    win->SearchEthBtnClick();
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[1], errors[0]);
+
+    if (!c.realNamespace) {  // the network comes back
+      refusal = 0;
+      win->SearchEthBtnClick();
+      EXPECT_EQ(errors.size(), 2u);
+      EXPECT_EQ(win->EthLstBox->count(), 3);
+    }
+    win.reset();
+  }
+}
+
+// The same held port through the real modal box, closed by the test: caption "Error", the
+// error icon, one OK button; ticks that come while it is open add no box, nor do ticks after.
+TEST_F(WindowTest, ErrorBoxesHeldPortInTheRealBox) {
+  TMainWin::SetErrorHook(nullptr);
+  PortHolder holder;
+  UdpConfig config;
+  config.bindIp = "127.0.0.1";
+  config.bindPort = holder.Port();
+  config.broadcastTo = {};
+  BoxCloser closer(QStringLiteral("error-port-held.png"));
+  closer.whileFirstIsOpen = [] {
+    if (TMainWin* w = WindowBeingCreated()) {
+      w->UDPTimerTimer();
+      w->UDPTimerTimer();
+    }
+  };
+  win = std::make_unique<TMainWin>([config] { return std::make_unique<PosixUdpEndpoint>(config); });
+  win->UDPTimer->stop();
+  for (int i = 0; i < 3; ++i) win->UDPTimerTimer();
+  QCoreApplication::processEvents();
+
+  ASSERT_EQ(closer.seen.size(), 1u);
+  const BoxCloser::Seen& box = closer.seen[0];
+  EXPECT_EQ(box.title, QStringLiteral("Error"));
+  EXPECT_EQ(box.icon, QMessageBox::Critical);
+  EXPECT_EQ(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+  EXPECT_EQ(FirstLine(box.text), Happened(FailureCause::kPortHeld, holder.Port()));
+  EXPECT_TRUE(MadeOfKnownTexts(box.text, SystemWords(EADDRINUSE)));
+}
+
+// A report whose folder has gone: the real box names the file, the cause and what to do.
+TEST_F(WindowTest, ErrorBoxesReportFailureInTheRealBox) {
+  AddScenario(lan, DemoScenario());
+  TMainWin& w = Start();
+  ASSERT_TRUE(w.RapCfgBtn->isEnabled());
+  THelpWin help;
+  TLokalizDlg lokaliz;
+  w.SetAuxWindows(&help, &lokaliz);
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString path = dir.filePath(QStringLiteral("Budynek A/2024-05-07 K46_01201.txt"));
+  w.SaveRapDlg.SetNextAnswer(path);
+  QTimer::singleShot(0, &lokaliz, [&lokaliz] { lokaliz.OKBtn->click(); });
+  TMainWin::SetErrorHook(nullptr);
+  BoxCloser closer(QStringLiteral("error-report.png"));
+  w.RapCfgBtn->click();
+  QCoreApplication::processEvents();
+
+  ASSERT_EQ(closer.seen.size(), 1u);
+  const QString& text = closer.seen[0].text;
+  EXPECT_EQ(closer.seen[0].title, QStringLiteral("Error"));
+  EXPECT_TRUE(text.contains(QStringLiteral("„%1”").arg(path)));
+  EXPECT_TRUE(text.contains(FileWords(FailureCause::kFolderMissing).happened));
+  EXPECT_TRUE(MadeOfKnownTexts(text, SystemWords(ENOENT)));
+  EXPECT_FALSE(QFileInfo::exists(path));
+}
+
+}  // namespace
+}  // namespace orvu::test

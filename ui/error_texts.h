@@ -1,0 +1,38 @@
+// The window's own words about failures that are not UErr (those keep their ErrText): what
+// happened and what to do, in Polish; the system's words come last, on the details line, for
+// whoever supports the installer. Every such text of the windows is here.
+#pragma once
+#include <QString>
+#include <exception>
+#include <vector>
+
+#include "comm/failure_cause.h"
+
+namespace orvu {
+
+struct CauseWords {
+  QString happened;  // %1: the UDP port, where the cause concerns one
+  QString whatToDo;
+};
+
+// The words for a cause met by communication work.
+const CauseWords& CommWords(FailureCause cause);
+// The words for a cause met while writing a file; causes of no file failure read as kOther.
+const CauseWords& FileWords(FailureCause cause);
+
+// "Szczegóły: " and the system's words.
+QString DetailsLine(const QString& systemWords);
+
+// The box of an error object other than UErr that reached the error frame.
+QString CommFailureText(const std::exception& error);
+// The box of a report file that could not be written.
+QString ReportFailureText(const QString& path, FailureCause cause, const QString& systemWords);
+// The box of a report whose controller stopped being the current device while the dialogs
+// were open.
+QString NoControllerReportText();
+
+// Every text of this file, placeholders included, for the tests that check that the boxes say
+// nothing else.
+std::vector<QString> AllErrorTexts();
+
+}  // namespace orvu
