@@ -32,6 +32,10 @@ void WriteReport(const QString& path, const std::string& location, const CtrlCon
   const qint64 size = static_cast<qint64>(text.size());
   errno = 0;
   if (file.write(text.data(), size) != size) Fail(file, errno, EIO);
+  // Flushed before the commit: a commit whose buffered bytes find the disk full still renames
+  // the short file into place and reports success.
+  errno = 0;
+  if (!file.flush()) Fail(file, errno, EIO);
   errno = 0;
   if (!file.commit()) Fail(file, errno, EIO);
 }

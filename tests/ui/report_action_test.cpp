@@ -1,6 +1,10 @@
 #include "ui/report_action.h"
 
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/fsuid.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -9,12 +13,17 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
 #include "comm/cp1250.h"
 #include "model/report.h"
 #include "tests/ui/dialog_answer.h"
+#include "tests/ui/known_texts.h"
+#include "ui/error_texts.h"
 #include "ui/lokdlg.h"
 #include "ui/report_name.h"
 #include "ui/save_dialog.h"
@@ -212,6 +221,120 @@ TEST_F(ReportActionTest, UnwritablePathShowsTheErrorAndLeavesNoFile) {
     EXPECT_TRUE(errors[0].contains(path));
     EXPECT_EQ(FilesInDir(), QStringList{QStringLiteral("katalog")});
     EXPECT_TRUE(QDir(PathOf("katalog")).isEmpty());
+  }
+}
+
+// While it lives, this thread's file access is checked as user nobody's when the test runs as
+// root (who may write anywhere), so that a folder's permissions apply.
+class FilesAsNobody {
+ public:
+  FilesAsNobody() : active_(geteuid() == 0) {
+    if (active_) previous_ = setfsuid(65534);
+  }
+  ~FilesAsNobody() {
+    if (active_) setfsuid(previous_);
+  }
+  FilesAsNobody(const FilesAsNobody&) = delete;
+  FilesAsNobody& operator=(const FilesAsNobody&) = delete;
+
+ private:
+  bool active_;
+  int previous_ = 0;
+};
+
+// Mounts a small file system of the test's own over folder, seen by this process only (its
+// own mount namespace). Empty on success, else why it cannot (not root).
+std::string MountPrivately(const QString& folder, unsigned long flags, const char* options) {
+  static const int entered = [] {
+    if (unshare(CLONE_NEWNS) != 0) return errno;
+    return mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 ? 0 : errno;
+  }();
+  if (entered) return std::strerror(entered);
+  if (mount("tmpfs", folder.toLocal8Bit().constData(), "tmpfs", flags, options) != 0)
+    return std::strerror(errno);
+  return {};
+}
+
+// Fills the file system holding folder to its last byte.
+void Fill(const QString& folder) {
+  std::ofstream filler(QDir(folder).filePath(QStringLiteral("filler")).toStdString(), std::ios::binary);
+  const std::string block(4096, 'x');
+  while (filler.write(block.data(), static_cast<std::streamsize>(block.size()))) filler.flush();
+}
+
+// Each common reason a report cannot be written is told by what happened and what to do; the
+// system's words stand on the details line alone.
+TEST_F(ReportActionTest, EachReasonAFileCannotBeWrittenIsToldInItsOwnWords) {
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("katalog")));
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("zamknięty")));
+  ASSERT_TRUE(QFile::setPermissions(PathOf("zamknięty"), QFile::ReadOwner | QFile::ExeOwner |
+                                                             QFile::ReadOther | QFile::ExeOther |
+                                                             QFile::ReadGroup | QFile::ExeGroup));
+  const struct {
+    const char* name;
+    QString path;
+    bool asNobody;
+    FailureCause cause;
+    int error;
+  } cases[] = {
+      {"folder missing", PathOf("brak/raport.txt"), false, FailureCause::kFolderMissing, ENOENT},
+      {"no permission", PathOf("zamknięty/raport.txt"), true, FailureCause::kNoPermission, EACCES},
+      {"a folder's name", PathOf("katalog"), false, FailureCause::kOther, EISDIR},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    errors.clear();
+    AnswerLocation(QStringLiteral("Hala"));
+    saveDlg.SetNextAnswer(c.path);
+    if (c.asNobody) {
+      FilesAsNobody nobody;
+      Run();
+    } else {
+      Run();
+    }
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Nie udało się zapisać raportu w pliku:\n„%1”\n\n").arg(c.path)))
+        << errors[0].toStdString();
+    EXPECT_TRUE(errors[0].contains(FileWords(c.cause).happened + QLatin1Char('\n') + FileWords(c.cause).whatToDo))
+        << errors[0].toStdString();
+    EXPECT_TRUE(test::MadeOfKnownTexts(errors[0], QString::fromLocal8Bit(std::strerror(c.error))));
+    EXPECT_FALSE(QFileInfo(c.path).isFile());
+  }
+}
+
+// A medium that cannot take the file: read-only, or full. Needs root for the mounts.
+TEST_F(ReportActionTest, AReadOnlyOrFullMediumIsToldInItsOwnWords) {
+  const struct {
+    const char* name;
+    unsigned long flags;
+    bool fill;
+    FailureCause cause;
+    int error;
+  } cases[] = {
+      {"read-only medium", MS_RDONLY, false, FailureCause::kReadOnlyMedium, EROFS},
+      {"disk full", 0, true, FailureCause::kDiskFull, ENOSPC},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    QTemporaryDir medium;
+    ASSERT_TRUE(medium.isValid());
+    if (const std::string refused = MountPrivately(medium.path(), c.flags, "size=64k"); !refused.empty())
+      GTEST_SKIP() << "cannot mount a file system of the test's own: " << refused;
+    const struct Unmount {
+      QByteArray folder;
+      ~Unmount() { umount2(folder.constData(), MNT_DETACH); }
+    } unmount{medium.path().toLocal8Bit()};
+    if (c.fill) Fill(medium.path());
+    errors.clear();
+    AnswerLocation(QStringLiteral("Hala"));
+    const QString path = QDir(medium.path()).filePath(QStringLiteral("raport.txt"));
+    saveDlg.SetNextAnswer(path);
+    Run();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_TRUE(errors[0].contains(FileWords(c.cause).happened + QLatin1Char('\n') + FileWords(c.cause).whatToDo))
+        << errors[0].toStdString();
+    EXPECT_TRUE(test::MadeOfKnownTexts(errors[0], QString::fromLocal8Bit(std::strerror(c.error))));
+    EXPECT_FALSE(QFileInfo(path).isFile());
   }
 }
 
