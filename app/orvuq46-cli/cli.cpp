@@ -7,6 +7,7 @@
 
 #include "app/orvuq46-cli/cli_commands.h"
 #include "app/orvuq46-cli/cli_text.h"
+#include "app/orvuq46-cli/endpoint_options.h"
 
 namespace orvu {
 namespace {
@@ -69,7 +70,7 @@ int RunCli(const std::vector<std::string>& args, Endpoint& endpoint, std::ostrea
     Put(err, ErrText(e));  // e.dev points into lan's set, still alive here
     status = ExitStatusOf(e);
   } catch (const std::system_error& e) {
-    err << "orvuq46-cli: " << e.what() << '\n';
+    err << "orvuq46-cli: " << CommFailureLine(e, kUdpPort) << '\n';
     status = kExitNetwork;
   } catch (const std::exception& e) {
     err << "orvuq46-cli: " << e.what() << '\n';

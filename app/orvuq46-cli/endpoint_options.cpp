@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "app/orvuq46-cli/cli_args.h"
+#include "comm/failure_cause.h"
 
 namespace orvu {
 namespace {
@@ -86,6 +87,23 @@ UdpConfig TakeEndpointOptions(std::vector<std::string>& args) {
     for (const auto& [ip, port] : broadcastTo) config.broadcastTo.emplace_back(ip, port.value_or(config.devicePort));
   }
   return config;
+}
+
+std::string CommFailureLine(const std::exception& error, uint16_t bindPort) {
+  const auto* endpoint = dynamic_cast<const EndpointError*>(&error);
+  const std::string port = std::to_string(endpoint ? endpoint->port : bindPort);
+  switch (CommFailureCause(error)) {
+    case FailureCause::kPortHeld:
+      return PortTakenLine(endpoint ? endpoint->port : bindPort);
+    case FailureCause::kNoNetwork:
+      return std::string("no network: no network interface is up with a route to search on; ") +
+             "connect the cable or bring an interface up, then try again (" + error.what() + ")";
+    case FailureCause::kBroadcastRefused:
+      return "the system refused the discovery broadcast to UDP port " + port +
+             " (a firewall rule?); allow it, then try again (" + error.what() + ")";
+    default:
+      return error.what();
+  }
 }
 
 std::string PortTakenLine(uint16_t port) {

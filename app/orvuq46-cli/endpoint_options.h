@@ -14,5 +14,9 @@ UdpConfig TakeEndpointOptions(std::vector<std::string>& args);
 
 // The one line shown when the endpoint's port is bound by another program.
 std::string PortTakenLine(uint16_t port);
+// The one line shown for an error that escaped the endpoint or a command: its cause in words
+// the user can act on (the window names the same causes), then the system's words. bindPort
+// is the port the endpoint was asked to bind.
+std::string CommFailureLine(const std::exception& error, uint16_t bindPort);
 
 }  // namespace orvu

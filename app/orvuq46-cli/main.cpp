@@ -56,16 +56,13 @@ int main(int argc, char** argv) {
   try {
     endpoint.emplace(config);
   } catch (const std::system_error& e) {
-    if (e.code() == std::errc::address_in_use)
-      std::cerr << "orvuq46-cli: " << orvu::PortTakenLine(config.bindPort) << '\n';
-    else
-      std::cerr << "orvuq46-cli: " << e.what() << '\n';
+    std::cerr << "orvuq46-cli: " << orvu::CommFailureLine(e, config.bindPort) << '\n';
     return orvu::kExitNetwork;
   }
   try {
     return orvu::RunCli(args, *endpoint, std::cout, std::cerr);
   } catch (const std::system_error& e) {
-    std::cerr << "orvuq46-cli: " << e.what() << '\n';
+    std::cerr << "orvuq46-cli: " << orvu::CommFailureLine(e, config.bindPort) << '\n';
     return orvu::kExitNetwork;
   }
 }

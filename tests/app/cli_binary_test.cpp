@@ -18,9 +18,10 @@ struct Result {
   std::string err;
 };
 
-Result RunProgram(const std::string& arguments) {
+// launcher: what runs the program, e.g. "unshare -n" for a namespace without network.
+Result RunProgram(const std::string& arguments, const std::string& launcher = "") {
   TempDir dir;
-  const std::string command = std::string("'") + ORVU_CLI_PATH + "' " + arguments + " >'" + dir.File("out") +
+  const std::string command = launcher + " '" + ORVU_CLI_PATH + "' " + arguments + " >'" + dir.File("out") +
                               "' 2>'" + dir.File("err") + "'";
   const int raw = std::system(command.c_str());
   return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadBytes(dir.File("out")), ReadBytes(dir.File("err"))};
@@ -54,6 +55,19 @@ TEST(CliProgram, TakenPortIsOneClearLine) {
   EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
   EXPECT_NE(r.err.find("UDP port " + port + " is in use"), std::string::npos) << r.err;
   EXPECT_EQ(r.out, "");
+}
+
+// A computer without any network (a namespace of the test's own): the same cause the window
+// names, in one line with the system's words, instead of the socket's bare complaint.
+TEST(CliProgram, NoNetworkIsOneClearLine) {
+  if (std::system("unshare -n true 2>/dev/null") != 0) GTEST_SKIP() << "cannot create a network namespace (not root)";
+  // The product's endpoint (port 45389, broadcast to 255.255.255.255), inside the namespace.
+  const Result inside = RunProgram("discover", "unshare -n");
+  EXPECT_EQ(inside.status, 12);
+  EXPECT_EQ(std::count(inside.err.begin(), inside.err.end(), '\n'), 1) << inside.err;
+  EXPECT_EQ(inside.err.rfind("orvuq46-cli: no network: ", 0), 0u) << inside.err;
+  EXPECT_NE(inside.err.find("Network is unreachable"), std::string::npos) << inside.err;
+  EXPECT_EQ(inside.out, "");
 }
 
 // The lab options reach a simulator on another port, as with orvusim.

@@ -1,5 +1,6 @@
 #include <nlohmann/json.hpp>
 
+#include "comm/failure_cause.h"
 #include "comm/identity.h"
 #include "sim/scenario.h"
 #include "tests/app/cli_fixture.h"
@@ -45,6 +46,45 @@ TEST_F(CliDiscover, JsonCarriesTheSameDevicesAsData) {
   EXPECT_EQ(list[1]["name"], "K46_01201");
   EXPECT_EQ(list[1]["modeText"], "Serwis");
   EXPECT_EQ(list[1]["session"], false);
+}
+
+// An endpoint whose every send the system refuses with one errno.
+class RefusingEndpoint : public Endpoint {
+ public:
+  explicit RefusingEndpoint(int error) : error_(error) {}
+  void Send(const std::string& ip, uint16_t port, const uint8_t*, size_t) override {
+    throw EndpointError(error_, "UDP send to " + ip + ":" + std::to_string(port), ip, port);
+  }
+  void Broadcast(const uint8_t* data, size_t len) override { Send("255.255.255.255", kUdpPort, data, len); }
+  size_t Receive(uint8_t*, size_t, int, std::string*) override { return 0; }
+  uint16_t DevicePort() const override { return kUdpPort; }
+
+ private:
+  int error_;
+};
+
+// A search the system refuses names the cause the window names, then the system's words.
+TEST(CliDiscoverRefused, TheCauseComesFirstTheSystemsWordsAfter) {
+  const struct {
+    int error;
+    const char* line;
+  } cases[] = {
+      {ENETUNREACH,
+       "orvuq46-cli: no network: no network interface is up with a route to search on; connect the cable or "
+       "bring an interface up, then try again (UDP send to 255.255.255.255:45389: Network is unreachable)\n"},
+      {EPERM,
+       "orvuq46-cli: the system refused the discovery broadcast to UDP port 45389 (a firewall rule?); allow it, "
+       "then try again (UDP send to 255.255.255.255:45389: Operation not permitted)\n"},
+      {EMFILE, "orvuq46-cli: UDP send to 255.255.255.255:45389: Too many open files\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.error);
+    RefusingEndpoint endpoint(c.error);
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCli({"discover"}, endpoint, out, err), 12);
+    EXPECT_EQ(err.str(), c.line);
+    EXPECT_EQ(out.str(), "");
+  }
 }
 
 }  // namespace
