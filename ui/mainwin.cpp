@@ -16,9 +16,9 @@
 #include <QUrl>
 #include <exception>
 
-#include "comm/commands.h"
 #include "comm/failure_cause.h"
 #include "comm/identity.h"
+#include "commands/commands.h"
 #include "ui/error_texts.h"
 #include "ui/eth_list_box.h"
 #include "ui/qtext.h"
