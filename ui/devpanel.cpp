@@ -6,11 +6,11 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <span>
-#include <stdexcept>
 #include <vector>
 
 #include "commands/commands.h"
 #include "comm/identity.h"
+#include "ui/error_texts.h"
 #include "ui/mainwin.h"
 #include "ui/qtext.h"
 #include "ui/value_list_model.h"
@@ -34,12 +34,6 @@ bool PairStillOffered(const CtrlConfig& cfg, ReplacePair pair, const QString& sh
     if (offered == pair) return QtText(PairText(cfg, pair)) == shownText;
   }
   return false;
-}
-
-const std::string& PairGoneText() {
-  static const std::string text =
-      Cp1250FromUtf8("Wybrana para urządzeń nie jest już dostępna do zastąpienia.");
-  return text;
 }
 
 }  // namespace
@@ -137,7 +131,7 @@ void TMainWin::ReplaceBtnClick() {
     UdpDev* dev = CurrentDevice();
     if (!dev) return;
     if (chosen < 0 || !PairStillOffered(Cfg, static_cast<ReplacePair>(chosen), chosenText))
-      throw std::runtime_error(PairGoneText());
+      throw WindowTextError(PairGoneText());
     Replace(*dev, static_cast<ReplacePair>(chosen));
     ReadCfg(*dev, Cfg);
     ConfigReplaced();

@@ -13,13 +13,16 @@ const QString kNoController =
     QStringLiteral("Brak wybranego kontrolera - raport nie został zapisany.\n"
                    "Wybierz kontroler na liście urządzeń i kliknij „Raport” jeszcze raz.");
 
+const QString kPairGone =
+    QStringLiteral("Wybrana para urządzeń nie jest już dostępna do zastąpienia.");
+
 constexpr size_t kCauses = static_cast<size_t>(FailureCause::kOther) + 1;
 
 // Indexed by FailureCause.
 const std::array<CauseWords, kCauses>& Words() {
   static const std::array<CauseWords, kCauses> words = {{
       // kPortHeld
-      {QStringLiteral("Port UDP %1 jest zajęty przez inny program - najpewniej przez drugą "
+      {QStringLiteral("Port UDP %1 jest zajęty przez inny program, najpewniej przez drugą "
                       "kopię orvuQ46 albo przez orvuq46-cli."),
        QStringLiteral("Zamknij tamten program. orvuQ46 połączy się sam, gdy port się zwolni, "
                       "i wtedy wyszuka urządzenia.")},
@@ -103,8 +106,10 @@ QString ReportFailureText(const QString& path, FailureCause cause, const QString
 
 QString NoControllerReportText() { return kNoController; }
 
+QString PairGoneText() { return kPairGone; }
+
 std::vector<QString> AllErrorTexts() {
-  std::vector<QString> texts = {kDetails, kReportNotWritten, kNoController,
+  std::vector<QString> texts = {kDetails, kReportNotWritten, kNoController, kPairGone,
                                 OtherFileWords().happened, OtherFileWords().whatToDo};
   for (const CauseWords& words : Words()) {
     texts.push_back(words.happened);

@@ -4,6 +4,7 @@
 #pragma once
 #include <QString>
 #include <exception>
+#include <utility>
 #include <vector>
 
 #include "comm/failure_cause.h"
@@ -22,6 +23,18 @@ const CauseWords& FileWords(FailureCause cause);
 
 // "Szczegóły: " and the system's words.
 QString DetailsLine(const QString& systemWords);
+
+// A failure the window words itself (a choice that went stale while the action waited): the
+// error frame shows its text as it is.
+class WindowTextError : public std::exception {
+ public:
+  explicit WindowTextError(QString text) : text(std::move(text)) {}
+  const char* what() const noexcept override { return "window text"; }
+  QString text;
+};
+
+// The replacement pair the user chose is no longer offered.
+QString PairGoneText();
 
 // The box of an error object other than UErr that reached the error frame.
 QString CommFailureText(const std::exception& error);

@@ -148,6 +148,8 @@ void TMainWin::ErrorFrame(const std::function<void()>& work) {
     work();
   } catch (const UErr& err) {
     ShowError(QtText(ErrText(err)));
+  } catch (const WindowTextError& err) {
+    ShowError(err.text);
   } catch (const std::exception& err) {
     ShowFailure(err);
   }

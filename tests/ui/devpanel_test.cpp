@@ -2,6 +2,7 @@
 #include <QLabel>
 
 #include "tests/ui/window_fixture.h"
+#include "ui/error_texts.h"
 
 namespace orvu::test {
 namespace {
@@ -69,7 +70,8 @@ TEST_F(DevPanelTest, VanishedPairIsAnErrorAndNothingIsSent) {
   SimDevice& ctrl = lan.Device(0);
   w.Cfg.devices[kOldReader].state = 0;  // the model changed under the shown list
   w.ReplaceBtnClick();
-  EXPECT_EQ(errors.size(), 1u);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], PairGoneText());
   EXPECT_EQ(ctrl.CountRequests('R'), 0u);
 
   errors.clear();

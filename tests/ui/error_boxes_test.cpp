@@ -15,6 +15,9 @@
 #include <QTimer>
 #include <cerrno>
 #include <cstring>
+#include <functional>
+#include <new>
+#include <stdexcept>
 
 #include "comm/failure_cause.h"
 #include "comm/posix_udp.h"
@@ -205,6 +208,39 @@ TEST_F(WindowTest, ErrorBoxesNoNetworkAndARefusedBroadcastAreToldOnceWhileTheyLa
       win->SearchEthBtnClick();
       EXPECT_EQ(errors.size(), 2u);
       EXPECT_EQ(win->EthLstBox->count(), 3);
+    }
+    win.reset();
+  }
+}
+
+// A failure of no known cause is still told in the window's words, what it was standing on the
+// details line only; one of a run of ticks is shown, as before.
+TEST_F(WindowTest, ErrorBoxesAFailureOfNoKnownCauseIsToldInTheWindowsWords) {
+  const struct {
+    const char* name;
+    std::function<void()> fail;
+    QString systemWords;
+  } cases[] = {
+      {"no socket left",
+       [] { throw EndpointError(EMFILE, "UDP socket for 0.0.0.0:45389", "0.0.0.0", kUdpPort); },
+       QStringLiteral("UDP socket for 0.0.0.0:45389: Too many open files")},
+      {"a fault of the program", [] { throw std::logic_error("no endpoint registered"); },
+       QStringLiteral("no endpoint registered")},
+      {"out of memory", [] { throw std::bad_alloc(); }, QStringLiteral("std::bad_alloc")},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    errors.clear();
+    win = std::make_unique<TMainWin>([&c]() -> std::unique_ptr<Endpoint> {
+      c.fail();
+      return nullptr;
+    });
+    win->UDPTimer->stop();
+    for (int i = 0; i < 3; ++i) win->UDPTimerTimer();
+    ASSERT_EQ(errors.size(), 2u);  // start-up's box, and one for the run of ticks
+    for (const QString& box : errors) {
+      EXPECT_EQ(FirstLine(box), CommWords(FailureCause::kOther).happened);
+      EXPECT_TRUE(MadeOfKnownTexts(box, c.systemWords));
     }
     win.reset();
   }
