@@ -68,7 +68,7 @@ TEST(FailureCause, ErrorObjectsThatEscapeCommunication) {
       {"another category",
        std::make_shared<std::system_error>(std::make_error_code(std::future_errc::no_state)), C::kOther},
       {"logic error", std::make_shared<std::logic_error>("no endpoint"), C::kOther},
-      {"UErr", std::make_shared<UErr>(dev, kErrNoAnswer, 0), C::kOther},
+      {"UErr", std::make_shared<UErr>(dev, ErrCode::kNoAnswer, 0), C::kOther},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
