@@ -83,7 +83,12 @@ void ReplacingFile::Open(const std::string& path) {
     if (fd_ < 0) Fail(errno);
     return;
   }
-  if (exists) target_ = ResolvedTarget(path);
+  if (exists) {
+    target_ = ResolvedTarget(path);
+    // A file its owner made read-only is not replaced behind their back: truncating it would
+    // fail too.
+    if (faccessat(AT_FDCWD, target_.c_str(), W_OK, AT_EACCESS) != 0) Fail(errno);
+  }
 
   const std::string stem =
       DirectoryOf(target_) + "/." + BaseOf(target_) + ".tmp-" + std::to_string(getpid()) + "-";

@@ -13,7 +13,8 @@
 // Written in place, a target is touched only by Commit; a failure there may leave it damaged,
 // and is reported like any other.
 //
-// A symbolic link to a regular file stays a link: the file it points to is replaced.
+// A symbolic link to a regular file stays a link: the file it points to is replaced. A file the
+// user may not write is not replaced either, as it could not be truncated.
 //
 // Every failure raises std::system_error with the errno of the failing call, so that callers
 // can tell a missing folder from a full disk; its what() reads "cannot write PATH: reason".

@@ -154,31 +154,35 @@ TEST(ReplacingFile, FailedWriteLeavesTheOlderFileWholeAndNoTemporaryFile) {
 }
 
 // A shared folder that allows no new file, holding a report file prepared for this one: the
-// bytes go into that file. Written by a user the folder's mode binds (see InChild).
+// bytes go into that file. A file the user may not write stays as it is, in any folder.
+// Written by a user the modes bind (see InChild).
 TEST(ReplacingFile, FolderForbiddingNewFilesIsWrittenThroughTheWritableTarget) {
   struct Case {
     const char* name;
+    mode_t folderMode;
     const char* older;  // nullptr: no file there
     mode_t fileMode;
     rlim_t fileSizeLimit;
     int error;
-    const char* after;  // the file's bytes afterwards; nullptr: still no file
+    const char* after;  // the file's bytes afterwards; nullptr: not checked
   };
   const std::string written = kReport;
   const Case cases[] = {
-      {"writable file, longer before: written whole, its tail cut", kOlder.c_str(), 0666, 0, 0,
-       written.c_str()},
-      {"writable file, the writes fail: failure reported", kOlder.c_str(), 0666, 16, EFBIG,
+      {"writable file, longer before: written whole, its tail cut", 0555, kOlder.c_str(), 0666,
+       0, 0, written.c_str()},
+      {"writable file, the writes fail: failure reported", 0555, kOlder.c_str(), 0666, 16, EFBIG,
        nullptr},
-      {"no file there", nullptr, 0, 0, EACCES, nullptr},
-      {"read-only file", kOlder.c_str(), 0444, 0, EACCES, kOlder.c_str()},
+      {"no file there", 0555, nullptr, 0, 0, EACCES, nullptr},
+      {"read-only file", 0555, kOlder.c_str(), 0444, 0, EACCES, kOlder.c_str()},
+      {"read-only file in a writable folder", 0777, kOlder.c_str(), 0444, 0, EACCES,
+       kOlder.c_str()},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     Folder folder;
     const std::string path = folder.File("raport.txt");
     if (c.older) Put(path, c.older, c.fileMode);
-    folder.Mode(0555);
+    folder.Mode(c.folderMode);
     const int result =
         InChild([&] { WriteFileReplacing(path, written); }, true, c.fileSizeLimit);
     ExpectNoCannotDrop(result);
