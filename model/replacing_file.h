@@ -6,8 +6,8 @@
 //
 // Two targets are written in place instead:
 // - an existing, writable regular file in a folder that forbids creating files (a shared folder
-//   with a prepared file): there is no room for a temporary file, but the target itself may be
-//   written, as creating or truncating it would;
+//   with a prepared file): there is no room for a temporary file, but the target takes the
+//   bytes as a plain create-or-truncate would;
 // - an existing target that is no regular file (a device, a pipe): renaming over it would
 //   replace the device node or pipe with a plain file.
 // Written in place, a target is touched only by Commit; a failure there may leave it damaged,
