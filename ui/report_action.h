@@ -21,10 +21,11 @@ void RunReportAction(QWidget* parent, TLokalizDlg& lokalizDlg, SaveFileDialog& s
                      const std::function<void(const QString&)>& showError,
                      QDate today = QDate());
 
-// Writes the report file through a temporary file renamed into place, so a failure never
-// leaves a truncated report behind. A failure raises std::system_error with the errno of the
-// failing call, from which the box tells a missing folder from a full disk.
+// Writes the report file as model/replacing_file.h writes files: whole through a temporary
+// file renamed into place, or in place where the folder allows no new file. A failure raises
+// std::system_error with the errno of the failing call, from which the box tells a missing
+// folder from a full disk.
 void WriteReport(const QString& path, const std::string& location, const CtrlConfig& cfg,
-                    const std::string& controllerName, QDate date);
+                 const std::string& controllerName, QDate date);
 
 }  // namespace orvu
