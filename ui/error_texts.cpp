@@ -92,11 +92,17 @@ const CauseWords& FileWords(FailureCause cause) {
 
 QString DetailsLine(const QString& systemWords) { return kDetails.arg(systemWords); }
 
-QString CommFailureText(const std::exception& error) {
+uint16_t PortOf(const std::exception& error) {
   const auto* endpoint = dynamic_cast<const EndpointError*>(&error);
-  const uint16_t port = endpoint ? endpoint->port : kUdpPort;
-  return Message(CommWords(CommFailureCause(error)), QString::number(port),
-                 QString::fromUtf8(error.what()));
+  return endpoint ? endpoint->port : kUdpPort;
+}
+
+QString CommFailureText(const std::exception& error) {
+  return CommFailureText(CommFailureCause(error), PortOf(error), QString::fromUtf8(error.what()));
+}
+
+QString CommFailureText(FailureCause cause, uint16_t port, const QString& systemWords) {
+  return Message(CommWords(cause), QString::number(port), systemWords);
 }
 
 QString ReportFailureText(const QString& path, FailureCause cause, const QString& systemWords) {

@@ -38,6 +38,11 @@ QString PairGoneText();
 
 // The box of an error object other than UErr that reached the error frame.
 QString CommFailureText(const std::exception& error);
+// The same from what was taken of the error where it was caught: its cause, the port it
+// concerns and its own words.
+QString CommFailureText(FailureCause cause, uint16_t port, const QString& systemWords);
+// The port an error of the endpoint concerns; the product's port for any other error.
+uint16_t PortOf(const std::exception& error);
 // The box of a report file that could not be written.
 QString ReportFailureText(const QString& path, FailureCause cause, const QString& systemWords);
 // The box of a report whose controller stopped being the current device while the dialogs
