@@ -92,7 +92,7 @@ serve() {
     "$serial" "$ip" >"$work/c$serial.json"
   ip netns exec "$ns" "$sim" --idle 5 "$work/c$serial.json" >"$out" 2>&1 &
   sims+=($!)
-  for _ in $(seq 100); do
+  for _ in $(seq 400); do  # up to 20 s on a loaded machine
     grep -q "^orvusim: scenario" "$out" && return 0
     sleep 0.05
   done
