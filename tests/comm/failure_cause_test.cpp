@@ -105,8 +105,10 @@ TEST(FailureCause, BroadcastWithoutAnyNetworkIsNoNetwork) {
   try {
     (*endpoint)->Broadcast(request, sizeof request);
     FAIL() << "a broadcast left a computer without network";
-  } catch (const std::system_error& e) {
+  } catch (const EndpointError& e) {  // the first refusal, whole: with its address
     EXPECT_EQ(CommFailureCause(e), C::kNoNetwork) << e.what();
+    EXPECT_EQ(e.ip, "255.255.255.255");
+    EXPECT_EQ(e.port, kUdpPort);
   }
 }
 
