@@ -60,6 +60,8 @@ struct Backup {
   std::string taken;          // when the backup was taken (free text, ISO 8601 when written here)
   std::vector<BackupDevice> devices;  // the listed records, by index
   std::vector<BackupPassage> passages;
+
+  friend bool operator==(const Backup&, const Backup&) = default;
 };
 
 // The model's reference in one slot of a passage, and the slot's reference in the model.
