@@ -7,7 +7,7 @@
 #include "app/orvuq46-cli/cli_commands.h"
 #include "app/orvuq46-cli/cli_text.h"
 #include "backup/restore_plan.h"
-#include "comm/commands.h"
+#include "commands/commands.h"
 #include "comm/identity.h"
 
 namespace orvu {
@@ -65,7 +65,7 @@ void WritePatiently(UdpDev& dev, const CtrlConfig& planned, std::ostream& err) {
       WriteCfg(dev, planned);
       return;
     } catch (const UErr& e) {
-      const bool notSent = e.cmd != kCmdWritePassages && (e.code == kErrNoAnswer || e.code == kErrSessionRefused);
+      const bool notSent = e.cmd != kCmdWritePassages && (e.code == ErrCode::kNoAnswer || e.code == ErrCode::kSessionRefused);
       if (attempt == kWriteAttempts || !notSent) throw;
       err << "orvuq46-cli: " << DevName(dev.id) << ", " << dev.IpText() << ": error " << e.code
           << " before the write, trying again\n";

@@ -31,7 +31,7 @@ int WriteForEveryController(const CliRequest& request, CliLan& lan, std::ostream
     if (IsController(set.dev[i].id)) controllers.push_back(&set.dev[i]);
   if (controllers.empty()) {
     err << "orvuq46-cli: no controller answered the search\n";
-    return kErrNoAnswer;
+    return ErrNumber(ErrCode::kNoAnswer);
   }
 
   int failure = kExitOk;

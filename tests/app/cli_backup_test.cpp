@@ -241,7 +241,7 @@ TEST_F(CliBackup, OnlyTheReadBackMakesASuccess) {
     std::vector<std::string> says;
     std::vector<uint8_t> holds;
   } rows[] = {
-      {"acknowledgements lost", nullptr, kErrNoReply,
+      {"acknowledgements lost", nullptr, ErrNumber(ErrCode::kNoReply),
        {"the write was not acknowledged: its outcome is unknown",
         "read back, K46_01201 (127.0.0.2) holds the passages of the file; run the restore again"},
        AsWritten(original.passages)},
@@ -331,8 +331,10 @@ TEST_F(CliBackup, ThirtyRestoresOverALossyLink) {
   faults.seed = 1313;
   controller->SetFaults(faults);
   const std::vector<uint8_t> fromFile = AsWritten(original.passages);
-  const std::set<int> clearErrors = {kErrNoAnswer, kErrForeignSession, kErrSessionRefused, kErrSignature,
-                                     kErrNoReply, kErrNoAck};
+  std::set<int> clearErrors;
+  for (ErrCode code : {ErrCode::kNoAnswer, ErrCode::kForeignSession, ErrCode::kSessionRefused, ErrCode::kSignature,
+                       ErrCode::kNoReply, ErrCode::kNoAck})
+    clearErrors.insert(ErrNumber(code));
   int verified = 0;
   std::map<int, int> endings;  // exit status -> how many restores ended with it
   for (int round = 0; round < 30; ++round) {
