@@ -66,8 +66,11 @@ void CompareDevice(const BackupDevice& a, const BackupDevice& b, std::vector<Dif
   field("inputs", a.inputs, b.inputs, std::to_string(a.inputs), std::to_string(b.inputs));
   field("readers", a.readers, b.readers, std::to_string(a.readers), std::to_string(b.readers));
   field("open-collector", a.openCollector, b.openCollector, YesNo(a.openCollector), YesNo(b.openCollector));
-  // Bits 0-3 of the state mean nothing to the tool (nor does the device panel redraw for them).
-  field("state", a.state & 0xF0, b.state & 0xF0, StateValue(a.state), StateValue(b.state));
+  // The conditions only: inactive, power problems, tamper. Bits 0-3 mean nothing to the tool,
+  // and the new flag is cleared by the controller itself on every passage write, so a restore
+  // would otherwise always leave a difference behind.
+  constexpr uint8_t kConditions = kStateInactive | kStatePower | kStateTamper;
+  field("state", a.state & kConditions, b.state & kConditions, StateValue(a.state), StateValue(b.state));
 }
 
 bool SameRef(const BackupRef& a, const BackupRef& b, const Identities& ids) {
