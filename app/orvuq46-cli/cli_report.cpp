@@ -2,9 +2,9 @@
 #include "app/orvuq46-cli/cli_commands.h"
 #include "app/orvuq46-cli/cli_text.h"
 #include "app/orvuq46-cli/every_controller.h"
-#include "app/orvuq46-cli/replacing_file.h"
 #include "comm/cp1250.h"
 #include "comm/identity.h"
+#include "model/replacing_file.h"
 #include "model/report.h"
 
 namespace orvu {
@@ -22,8 +22,10 @@ void WarnIfLocationAltered(const std::string& utf8, std::ostream& err) {
 int RunReport(const CliRequest& request, CliLan& lan, std::ostream&, std::ostream& err) {
   // The file first: a path that cannot be written fails before any controller is bothered.
   ReplacingFile file;
-  if (const std::string reason = file.Open(request.output); !reason.empty()) {
-    err << "orvuq46-cli: cannot write " << request.output << ": " << reason << '\n';
+  try {
+    file.Open(request.output);
+  } catch (const std::system_error& e) {
+    err << "orvuq46-cli: " << e.what() << '\n';
     return kExitFile;
   }
   WarnIfLocationAltered(request.location, err);
@@ -32,8 +34,10 @@ int RunReport(const CliRequest& request, CliLan& lan, std::ostream&, std::ostrea
   if (!dev) return status;
   const std::string text = ReportText(lan.Cfg(), DevName(dev->id), Cp1250FromUtf8(request.location),
                                       request.date.value_or(Today()));
-  if (const std::string reason = file.Commit(text); !reason.empty()) {
-    err << "orvuq46-cli: cannot write " << request.output << ": " << reason << '\n';
+  try {
+    file.Commit(text);
+  } catch (const std::system_error& e) {
+    err << "orvuq46-cli: " << e.what() << '\n';
     return kExitFile;
   }
   return kExitOk;

@@ -7,8 +7,8 @@
 #include "app/orvuq46-cli/cli_text.h"
 #include "app/orvuq46-cli/interrupt.h"
 #include "app/orvuq46-cli/output_dir.h"
-#include "app/orvuq46-cli/replacing_file.h"
 #include "comm/identity.h"
+#include "model/replacing_file.h"
 
 namespace orvu {
 namespace {
@@ -52,14 +52,16 @@ int WriteForEveryController(const CliRequest& request, CliLan& lan, std::ostream
       // second must not overwrite the first one's file.
       if (!namesUsed.insert(file.name).second) file.name += " " + dev.IpText();
       const std::string path = JoinPath(request.dir, file.name + file.extension);
-      const std::string reason = WriteFileReplacing(path, file.bytes);
-      if (reason.empty()) {
-        err << progress << Utf8(DevName(dev.id)) << ", " << dev.IpText() << ": " << path << '\n';
+      // Its own frame: a file's failure is no network failure.
+      std::string outcome = path;
+      try {
+        WriteFileReplacing(path, file.bytes);
         ++written;
-      } else {
-        err << progress << Utf8(DevName(dev.id)) << ", " << dev.IpText() << ": " << reason << '\n';
+      } catch (const std::system_error& e) {
+        outcome = e.what();
         failure = FirstFailure(failure, kExitFile);
       }
+      err << progress << Utf8(DevName(dev.id)) << ", " << dev.IpText() << ": " << outcome << '\n';
     } catch (const UErr& e) {
       err << progress;
       Put(err, ErrText(e));
