@@ -13,7 +13,7 @@ namespace {
 
 using Json = BackupJsonValue;
 
-constexpr size_t kMaxFileBytes = 1 << 20;  // a full controller is about 60 kB
+constexpr size_t kMaxFileBytes = 1 << 20;  // the largest controller gives about 80 kB
 
 [[noreturn]] void Fail(const std::string& pointer, const std::string& reason) {
   throw BackupFileError(pointer, reason);
