@@ -139,7 +139,7 @@ CliRequest ParseCliArgs(const std::vector<std::string>& args) {
 
   ArgReader reader(args, r.command);
   bool seenJson = false, seenAll = false, seenOutput = false, seenDir = false;
-  bool seenLocation = false, seenDate = false, seenDryRun = false;
+  bool seenLocation = false, seenDate = false, seenDryRun = false, seenInterfaces = false;
   std::vector<std::string> operands;
   while (!reader.Done()) {
     const std::string& word = reader.Take();
@@ -156,6 +156,10 @@ CliRequest ParseCliArgs(const std::vector<std::string>& args) {
     } else if (option == "--dry-run" && !hasInline) {
       SetOnce(seenDryRun, option, reader);
       r.dryRun = true;
+    } else if (option == "--interfaces" && !hasInline) {
+      if (r.command != CliCommand::kDiscover) reader.Fail("--interfaces belongs to discover");
+      SetOnce(seenInterfaces, option, reader);
+      r.interfaces = true;
     } else if (option == "--all" && !hasInline) {
       SetOnce(seenAll, option, reader);
       r.all = true;

@@ -18,6 +18,7 @@ struct CliRequest {
   bool json = false;
   bool all = false;
   bool dryRun = false;   // restore --dry-run
+  bool interfaces = false;  // discover --interfaces: where a search sends, without searching
   std::optional<CliTarget> target;
   std::string output;    // report/backup TARGET -o FILE
   std::string dir;       // report/backup --all --dir DIR
