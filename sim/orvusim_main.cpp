@@ -16,15 +16,16 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: orvusim [options] SCENARIO.json\n"
-    "       orvusim [options] --builtin demo|small|large\n"
+    "Usage: orvusim [options] SCENARIO.json\n"
+    "   or: orvusim [options] --builtin demo|small|large\n"
     "Serves the devices of a scenario on UDP, each answering from its own address.\n"
     "  --bind-port N      port of every device (default 45389; 0 picks a free one)\n"
     "  --base IP          give the devices consecutive addresses from IP on\n"
     "  --idle SECONDS     end sessions after SECONDS without traffic (default 30)\n"
     "  --log FILE         one line per datagram received and sent\n"
     "  --no-broadcast     do not listen on 0.0.0.0 for discovery broadcasts\n"
-    "  --help             this text\n";
+    "  --help             this text\n"
+    "  --version          the program's version\n";
 
 constexpr int kExitUsage = 2;
 constexpr int kExitFailure = 1;
@@ -122,6 +123,10 @@ const char* ModeWord(uint8_t mode) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::string(argv[1]) == "--version") {
+    std::cout << "orvusim " ORVU_VERSION "\n";
+    return 0;
+  }
   Options options;
   bool help = false;
   if (!ParseOptions(argc, argv, options, help)) {
