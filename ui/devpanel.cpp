@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "comm/commands.h"
+#include "commands/commands.h"
 #include "comm/identity.h"
 #include "ui/mainwin.h"
 #include "ui/qtext.h"
