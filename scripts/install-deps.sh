@@ -11,9 +11,9 @@ packages=(
   qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
   xvfb xauth x11-apps
   iproute2                            # test-only: network namespaces of the discovery test
-  fonts-liberation2 qt6-translations-l10n          # the installed windows' font and Qt's Polish texts
-  dpkg-dev help2man librsvg2-bin                   # the package: shlibs, manual pages, icon bitmaps
-  lintian desktop-file-utils appstream             # the package's checks
+  fonts-liberation2 qt6-translations-l10n  # the windows' font and Qt's own texts in Polish
+  dpkg-dev help2man librsvg2-bin      # the package: shlibs, manual pages, icon bitmaps
+  lintian desktop-file-utils appstream  # the package's checks
 )
 
 missing=()
