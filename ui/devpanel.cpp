@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "comm/commands.h"
+#include "commands/commands.h"
 #include "comm/identity.h"
 #include "ui/compact_combo_style.h"
 #include "ui/controls.h"

@@ -15,7 +15,7 @@
 #include <QUrl>
 #include <exception>
 
-#include "comm/commands.h"
+#include "commands/commands.h"
 #include "comm/identity.h"
 #include "ui/controls.h"
 #include "ui/eth_list_box.h"

@@ -1,6 +1,6 @@
 #include "app/orvuq46-cli/cli_lan.h"
 
-#include "comm/commands.h"
+#include "commands/commands.h"
 #include "comm/identity.h"
 
 namespace orvu {

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "comm/commands.h"
+#include "commands/commands.h"
 #include "comm/crc32.h"
 #include "comm/udpdev.h"
 #include "model/ctrlcfg.h"

@@ -6,7 +6,7 @@
 
 #include <set>
 
-#include "comm/commands.h"
+#include "commands/commands.h"
 #include "model/ctrlcfg.h"
 #include "sim/scenario.h"
 #include "tests/sim/udp_fixture.h"

@@ -11,7 +11,7 @@
 #include <memory>
 #include <thread>
 
-#include "comm/commands.h"
+#include "commands/commands.h"
 #include "comm/posix_udp.h"
 #include "comm/udpdev.h"
 #include "model/ctrlcfg.h"

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <set>
 
-#include "comm/commands.h"
+#include "commands/commands.h"
 #include "comm/identity.h"
 #include "model/ctrlcfg.h"
 #include "sim/scenario.h"

@@ -1,5 +1,5 @@
 // The controller commands against a scripted controller on loopback.
-#include "comm/commands.h"
+#include "commands/commands.h"
 
 #include <gtest/gtest.h>
 

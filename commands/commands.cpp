@@ -1,6 +1,6 @@
 // The controller commands: payloads travel in secured transactions and are handed to the
 // configuration model's codecs.
-#include "comm/commands.h"
+#include "commands/commands.h"
 
 #include <array>
 
