@@ -189,16 +189,24 @@ void MultiRowTabBar::paintEvent(QPaintEvent*) {
   if (current_ >= 0 && current_ / perRow_ == rows_ - 1) base.selectedTabRect = selected;
   painter.drawPrimitive(QStyle::PE_FrameTabBarBase, base);
 
-  QStyleOptionTab option;
+  // Each tab is drawn within its row: a style lets the current tab reach down into the base
+  // line, which from an upper row would cover the tab below it.
+  auto drawTab = [&](int index) {
+    QStyleOptionTab option;
+    InitTabOption(option, index);
+    const int row = index / perRow_;
+    QRect band(0, rects_[index].top(), width(), rects_[index].height());
+    if (row == rows_ - 1) band.setBottom(height() - 1);
+    painter.save();
+    painter.setClipRect(band);
+    painter.drawControl(QStyle::CE_TabBarTab, option);
+    painter.restore();
+  };
   for (int i = 0; i < count(); ++i) {
-    if (i == current_) continue;  // drawn last, over its neighbours, as QTabBar does
-    InitTabOption(option, i);
-    painter.drawControl(QStyle::CE_TabBarTab, option);
+    if (i != current_) drawTab(i);
   }
-  if (current_ >= 0 && current_ < count()) {
-    InitTabOption(option, current_);
-    painter.drawControl(QStyle::CE_TabBarTab, option);
-  }
+  // The current tab last, over its neighbours, as QTabBar does.
+  if (current_ >= 0 && current_ < count()) drawTab(current_);
 }
 
 // --- Mouse and keys ---
