@@ -237,6 +237,14 @@ TEST_F(WindowTest, SixteenPassagesShowEveryTabAtOnce) {
     EXPECT_EQ(w.DoorTc->currentIndex(), i);
     EXPECT_EQ(w.RygielCb->itemData(0).toInt(), w.Cfg.outRefs[i][kSlotBolt]);
   }
+  // The current tab of the first row leaves the tab below it as it was.
+  const int perRow = (16 + w.DoorTc->rowCount() - 1) / w.DoorTc->rowCount();
+  auto pixels = [&](int current, int tab) {
+    w.DoorTc->setCurrentIndex(current);
+    return w.DoorTc->grab(w.DoorTc->tabRect(tab)).toImage();
+  };
+  EXPECT_EQ(pixels(0, perRow), pixels(perRow - 1, perRow));
+
   // The passage's groups stand below the last row of tabs and above the buttons.
   const QRect first = QRect(w.RygGrpBox->mapTo(w.DoorGrpBox, QPoint(0, 0)), w.RygGrpBox->size());
   EXPECT_GT(first.top(), bar.bottom());
