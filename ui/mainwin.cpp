@@ -220,10 +220,10 @@ void TMainWin::SelectController() {
   ConfigReplaced();
   RebuildTabs();
   ErrorFrame([&] {
-    if (!dev->Status()) throw UErr(*dev, kErrNoAnswer, 0);
+    if (!dev->Status()) throw UErr(*dev, ErrCode::kNoAnswer, 0);
     if (QListWidgetItem* item = EthLstBox->item(DevSet.sel)) item->setText(QtText(dev->ListText()));
     if (IsController(dev->id)) {
-      if (!(dev->mode & kModeReadable)) throw UErr(*dev, kErrModeForbids, 0);
+      if (!(dev->mode & kModeReadable)) throw UErr(*dev, ErrCode::kModeForbids, 0);
       ReadCfg(*dev, Cfg);
       ConfigReplaced();
     }
