@@ -12,6 +12,7 @@ packages=(
   fonts-liberation2                   # Liberation Sans: Arial's metrics, for the fixed layouts
   qt6-translations-l10n               # Qt's own texts in Polish (qtbase_pl)
   xvfb xauth x11-apps
+  iproute2                            # test-only: network namespaces of the discovery test
 )
 
 missing=()
