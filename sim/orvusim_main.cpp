@@ -101,20 +101,6 @@ bool ParseOptions(int argc, char** argv, Options& options, bool& help) {
   return true;
 }
 
-orvu::Scenario BuiltinScenario(const std::string& name) {
-  if (name == "demo") return orvu::DemoScenario();
-  orvu::Scenario scenario;
-  scenario.name = name;
-  if (name == "small") {
-    scenario.devices.push_back(orvu::SmallInstallation(1201, "127.0.0.2", 2));
-  } else if (name == "large") {
-    scenario.devices.push_back(orvu::LargeInstallation(1250, "127.0.0.2", 2));
-  } else {
-    throw std::runtime_error("no built-in scenario " + name + " (demo, small, large)");
-  }
-  return scenario;
-}
-
 const char* ModeWord(uint8_t mode) {
   static const char* names[] = {"Blokada", "Konfiguracja", "Serwis", "Instalacja"};
   return names[mode & 3];
@@ -147,7 +133,7 @@ int main(int argc, char** argv) {
 
   try {
     orvu::Scenario scenario = options.builtin.empty() ? orvu::LoadScenarioFile(options.scenarioFile)
-                                                      : BuiltinScenario(options.builtin);
+                                                      : orvu::BuiltinScenario(options.builtin);
     if (!options.base.empty()) orvu::RebaseAddresses(scenario, options.base);
 
     std::ofstream log;
