@@ -44,6 +44,10 @@ bool NeedsNetwork(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && args[0] == "--version") {
+    std::cout << "orvuq46-cli " ORVU_VERSION "\n";
+    return orvu::kExitOk;
+  }
   orvu::UdpConfig config;
   try {
     config = orvu::TakeEndpointOptions(args);
