@@ -21,12 +21,12 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QTabBar;
 class QTimer;
 class THelpWin;
 class TLokalizDlg;
 
 namespace orvu {
+class MultiRowTabBar;
 class ValueListModel;
 }
 
@@ -103,7 +103,7 @@ class TMainWin : public QWidget {
 
   // --- Passage editor ---
   QGroupBox* DoorGrpBox = nullptr;
-  QTabBar* DoorTc = nullptr;
+  orvu::MultiRowTabBar* DoorTc = nullptr;  // tabs in as many rows as they need
   QGroupBox* RygGrpBox = nullptr;
   QLabel* RygielLb = nullptr;
   QComboBox* RygielCb = nullptr;
@@ -203,6 +203,8 @@ class TMainWin : public QWidget {
   void BuildDevPanel();
   void BuildPassageGroup();
   void ConnectPassageHandlers();
+  // Puts the passage page below the rows of tabs.
+  void LayOutPassagePage();
 
   // Passage editor steps.
   int CurrentPassage() const;
@@ -237,6 +239,7 @@ class TMainWin : public QWidget {
   int starting_ = 0;        // FormCreate running
   bool startupSearchOwed_ = false;  // the first search could not be made (no endpoint)
   orvu::PersistentFailures failures_;
+  QWidget* doorPage_ = nullptr;  // the passage groups, below DoorTc
   int shownPassage_ = -1;   // passage whose values the editor shows
   unsigned cfgEpoch_ = 0;   // advances whenever Cfg is emptied or read again
   unsigned shownEpoch_ = 0;
