@@ -10,9 +10,9 @@
 
 #include "commands/commands.h"
 #include "comm/identity.h"
-#include "ui/error_texts.h"
 #include "ui/compact_combo_style.h"
 #include "ui/controls.h"
+#include "ui/error_texts.h"
 #include "ui/mainwin.h"
 #include "ui/qtext.h"
 #include "ui/value_list_model.h"
