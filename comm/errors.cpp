@@ -1,5 +1,6 @@
 // The messages of the error codes and the text of the error box.
 #include <array>
+#include <ostream>
 #include <string>
 
 #include "comm/cp1250.h"
@@ -37,9 +38,12 @@ const std::array<std::string, kMessageCount>& Messages() {
 
 }  // namespace
 
-const std::string& ErrMessage(int32_t code) {
-  return Messages()[code >= 1 && code < kMessageCount ? code : 0];
+const std::string& ErrMessage(ErrCode code) {
+  const int32_t n = ErrNumber(code);
+  return Messages()[n >= 1 && n < kMessageCount ? n : 0];
 }
+
+std::ostream& operator<<(std::ostream& out, ErrCode code) { return out << ErrNumber(code); }
 
 const char* UErr::what() const noexcept { return ErrMessage(code).c_str(); }
 
@@ -56,7 +60,7 @@ std::string ErrText(const UErr& err) {
   text += modeSep;
   text += err.dev->ModeText();
   text += codeLead;
-  text += std::to_string(err.code);
+  text += std::to_string(ErrNumber(err.code));
   if (err.cmd != 0) {
     text += " (r.'";
     text += static_cast<char>(err.cmd);

@@ -48,7 +48,7 @@ void UdpDev::OpenSession() {
   uint8_t seed[kSeedSize] = {};
   if (Transact(kCmdOpenSession, kSeedSize, seed) != kSeedSize) {
     SecureWipe(seed, sizeof seed);
-    throw UErr(*this, kErrSessionRefused, 0);
+    throw UErr(*this, ErrCode::kSessionRefused, 0);
   }
   // key = AES-128(key: seed, block: seed)
   {
@@ -62,9 +62,9 @@ void UdpDev::OpenSession() {
 }
 
 void UdpDev::NeedSession() {
-  if (!Status()) throw UErr(*this, kErrNoAnswer, 0);
+  if (!Status()) throw UErr(*this, ErrCode::kNoAnswer, 0);
   // Someone else's session: send nothing that could disturb it.
-  if (HasForeignSession()) throw UErr(*this, kErrForeignSession, 0);
+  if (HasForeignSession()) throw UErr(*this, ErrCode::kForeignSession, 0);
   if (!session) OpenSession();
 }
 

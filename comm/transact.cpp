@@ -77,7 +77,7 @@ int UdpDev::Transact(uint8_t cmd, int capacity, uint8_t* dest) {
 int UdpDev::SecTransact(uint8_t cmd, const uint8_t* payload, int len, int capacity,
                         uint8_t* dest) {
   // No request of the protocol carries more; a longer one is a fault of the caller.
-  if (len > kMaxSecuredPayload) throw UErr(*this, kErrBufferSize, 0);
+  if (len > kMaxSecuredPayload) throw UErr(*this, ErrCode::kBufferSize, 0);
   const CipherKeyed keyed(key);
   Cmac& mac = SharedCmac();
   std::vector<uint8_t> request =
@@ -89,20 +89,20 @@ int UdpDev::SecTransact(uint8_t cmd, const uint8_t* payload, int len, int capaci
     StampSecured(request, seq, mac);
     const size_t n = Exchange(kTagSecured, cmd, request.data(), request.size(), reply.data());
     if (n < kSecuredOverhead) continue;
-    if (!SignatureValid(reply.data(), n, mac)) throw UErr(*this, kErrSignature, cmd);
+    if (!SignatureValid(reply.data(), n, mac)) throw UErr(*this, ErrCode::kSignature, cmd);
     const int m = static_cast<int>(n - kSecuredOverhead);
     if (capacity > 0 && m > 0)
       std::memcpy(dest, reply.data() + kSecuredPayloadOffset, std::min(m, capacity));
-    if (m > capacity) throw UErr(*this, kErrTooLong, cmd);
+    if (m > capacity) throw UErr(*this, ErrCode::kTooLong, cmd);
     return m;
   }
-  throw UErr(*this, kErrNoReply, cmd);
+  throw UErr(*this, ErrCode::kNoReply, cmd);
 }
 
 int UdpDev::SecCommand(uint8_t cmd, const uint8_t* payload, int len) {
   uint8_t answer = 0;
   if (SecTransact(cmd, payload, len, 1, &answer) != 1 || answer != kAck)
-    throw UErr(*this, kErrNoAck, cmd);
+    throw UErr(*this, ErrCode::kNoAck, cmd);
   return kAck;
 }
 

@@ -4,38 +4,41 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <iosfwd>
 #include <string>
 
 namespace orvu {
 
 class UdpDev;
 
-// Error codes of UErr.
-enum : int32_t {
-  kErrNoAnswer = 1,        // status query unanswered
-  kErrForeignSession = 2,  // the controller holds a session this tool does not
-  kErrSessionRefused = 3,  // the seed was not 16 bytes
-  kErrSignature = 4,       // secured reply badly signed
-  kErrTooLong = 5,         // secured reply longer than the caller's capacity
-  kErrNoReply = 6,         // no acceptable secured reply after all tries
-  kErrNoAck = 7,           // acknowledged command without the 0x06 byte
-  kErrBufferSize = 8,      // configuration to write exceeds 1000 bytes
-  kErrModeForbids = 9,     // the controller's mode does not allow reading its configuration
+// Error codes of UErr: the numbers the error box shows and the command-line tool exits with.
+enum class ErrCode : int32_t {
+  kNoAnswer = 1,        // status query unanswered
+  kForeignSession = 2,  // the controller holds a session this tool does not
+  kSessionRefused = 3,  // the seed was not 16 bytes
+  kSignature = 4,       // secured reply badly signed
+  kTooLong = 5,         // secured reply longer than the caller's capacity
+  kNoReply = 6,         // no acceptable secured reply after all tries
+  kNoAck = 7,           // acknowledged command without the 0x06 byte
+  kBufferSize = 8,      // configuration to write exceeds 1000 bytes
+  kModeForbids = 9,     // the controller's mode does not allow reading its configuration
 };
+constexpr int32_t ErrNumber(ErrCode code) { return static_cast<int32_t>(code); }
+std::ostream& operator<<(std::ostream& out, ErrCode code);  // the number
 
 // Raised by communication code and never shown by it; the windows show ErrText().
 class UErr : public std::exception {
  public:
-  UErr(const UdpDev& dev, int32_t code, uint8_t cmd) : dev(&dev), code(code), cmd(cmd) {}
+  UErr(const UdpDev& dev, ErrCode code, uint8_t cmd) : dev(&dev), code(code), cmd(cmd) {}
   const char* what() const noexcept override;  // the code's message, Windows-1250
 
   const UdpDev* dev;  // borrowed from the device set
-  int32_t code;
+  ErrCode code;
   uint8_t cmd;  // command code of the failed command, or 0
 };
 
 // The message of an error code (Windows-1250); "Brak opisu błędu." for unknown codes.
-const std::string& ErrMessage(int32_t code);
+const std::string& ErrMessage(ErrCode code);
 // The text of the error box: device name, mode, code, command and message.
 std::string ErrText(const UErr& err);
 

@@ -6,9 +6,9 @@
 #include <exception>
 #include <stdexcept>
 
-#include "comm/commands.h"
 #include "comm/cp1250.h"
 #include "comm/identity.h"
+#include "commands/commands.h"
 
 namespace orvu {
 
@@ -69,7 +69,7 @@ class JobRun {
     } catch (const UErr& err) {
       r_.failures.push_back({kind, true, err.dev ? err.dev->id : 0, err.code, ErrText(err)});
     } catch (const std::exception& err) {
-      r_.failures.push_back({kind, false, 0, 0, err.what()});
+      r_.failures.push_back({kind, false, 0, {}, err.what()});
     }
     kind_ = outer;
   }
@@ -119,10 +119,10 @@ class JobRun {
     Clear(s_.cfg);
     Replaced();
     ErrorFrame(kind_, [&] {
-      if (!dev->Status()) throw UErr(*dev, kErrNoAnswer, 0);
+      if (!dev->Status()) throw UErr(*dev, ErrCode::kNoAnswer, 0);
       r_.list.push_back(ListChange{false, {}, set.sel, dev->ListText()});
       if (IsController(dev->id)) {
-        if (!(dev->mode & kModeReadable)) throw UErr(*dev, kErrModeForbids, 0);
+        if (!(dev->mode & kModeReadable)) throw UErr(*dev, ErrCode::kModeForbids, 0);
         ReadCfg(*dev, s_.cfg);
       }
     });

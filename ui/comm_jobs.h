@@ -49,7 +49,7 @@ struct Failure {
   Kind kind = Kind::kAction;
   bool isUErr = false;
   uint32_t devId = 0;  // UErr only
-  int32_t code = 0;    // UErr only
+  ErrCode code{};      // UErr only
   std::string text;    // Windows-1250: ErrText of a UErr, else the error's own message
 };
 

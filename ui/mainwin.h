@@ -235,7 +235,7 @@ class TMainWin : public QWidget {
   int chosenRow_ = -1;       // the line the user chose last
   // Tick failures shown, by device: the same code again stays silent until that device has
   // had a tick without failure or is chosen again.
-  std::map<uint32_t, int32_t> shownTickFailures_;
+  std::map<uint32_t, orvu::ErrCode> shownTickFailures_;
   std::deque<QString> boxes_;  // error boxes to show, the open one first
   int errorBoxesOpen_ = 0;  // error boxes open, also through the hook
   int shownPassage_ = -1;   // passage whose values the editor shows

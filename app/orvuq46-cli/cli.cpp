@@ -44,7 +44,10 @@ int RunCommand(const CliRequest& request, CliLan& lan, std::ostream& out, std::o
 
 }  // namespace
 
-int ExitStatusOf(const UErr& err) { return err.code >= 1 && err.code <= 9 ? err.code : kErrNoAnswer; }
+int ExitStatusOf(const UErr& err) {
+  const int32_t code = ErrNumber(err.code);
+  return code >= 1 && code <= 9 ? code : ErrNumber(ErrCode::kNoAnswer);
+}
 
 int RunCli(const std::vector<std::string>& args, Endpoint& endpoint, std::ostream& out,
            std::ostream& err) {

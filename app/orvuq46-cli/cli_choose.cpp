@@ -9,7 +9,7 @@ UdpDev* ChooseAndRead(const CliRequest& request, CliLan& lan, std::ostream& err,
   const std::vector<UdpDev*> found = SearchForTarget(lan.Set(), target);
   if (found.empty()) {
     Put(err, NotFoundText(target));
-    status = kErrNoAnswer;
+    status = ErrNumber(ErrCode::kNoAnswer);
     return nullptr;
   }
   if (found.size() > 1) {

@@ -1,6 +1,6 @@
 #include "app/orvuq46-cli/cli_lan.h"
 
-#include "comm/commands.h"
+#include "commands/commands.h"
 #include "comm/identity.h"
 
 namespace orvu {
@@ -10,8 +10,9 @@ constexpr int kMaxSearchRounds = 3;
 constexpr int kReadAttempts = 3;
 constexpr int kCloseAttempts = 3;
 
-bool LostDatagramExplains(int32_t code) {
-  return code == kErrNoAnswer || code == kErrSessionRefused || code == kErrNoReply;
+bool LostDatagramExplains(ErrCode code) {
+  return code == ErrCode::kNoAnswer || code == ErrCode::kSessionRefused ||
+         code == ErrCode::kNoReply;
 }
 
 // An identity word whose DevName is the name given: the first class with that letter.
@@ -63,16 +64,16 @@ std::string NotFoundText(const CliTarget& target) {
   // A record that never answered: offline, so its mode reads "Niedostępny".
   UdpDev absent(target.byAddress ? 0 : IdentityNamed(target.text), target.ip, 0);
   absent.online = false;
-  const std::string text = ErrText(UErr(absent, kErrNoAnswer, 0));
+  const std::string text = ErrText(UErr(absent, ErrCode::kNoAnswer, 0));
   if (!target.byAddress) return text;
   return target.text + text.substr(DevName(absent.id).size());
 }
 
 void ReadController(UdpDev& dev, CtrlConfig& cfg) {
-  if (!dev.Status()) throw UErr(dev, kErrNoAnswer, 0);
+  if (!dev.Status()) throw UErr(dev, ErrCode::kNoAnswer, 0);
   Clear(cfg);
   if (!IsController(dev.id)) return;
-  if (!(dev.mode & kModeReadable)) throw UErr(dev, kErrModeForbids, 0);
+  if (!(dev.mode & kModeReadable)) throw UErr(dev, ErrCode::kModeForbids, 0);
   ReadCfg(dev, cfg);
 }
 

@@ -76,7 +76,7 @@ int RunReportAll(const CliRequest& request, CliLan& lan, std::ostream&, std::ost
     if (IsController(set.dev[i].id)) controllers.push_back(&set.dev[i]);
   if (controllers.empty()) {
     err << "orvuq46-cli: no controller answered the search\n";
-    return kErrNoAnswer;
+    return ErrNumber(ErrCode::kNoAnswer);
   }
 
   int failure = kExitOk;

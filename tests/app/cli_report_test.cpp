@@ -51,7 +51,7 @@ TEST_F(CliReport, AllWritesTheOthersWhenOneIsLocked) {
   EXPECT_EQ(ReadBytes(dir.File("2024-05-07 K46_01201.txt")), Expected(*serwis, "K46_01201", ""));
   EXPECT_EQ(ReadBytes(dir.File("2024-05-07 K46_01202.txt")), Expected(*instalacja, "K46_01202", ""));
   UdpDev locked(MakeIdentity(346, 1203), ParseIp("127.0.0.4"), 0);
-  EXPECT_NE(run.err.find("[3/3] " + Utf8(ErrText(UErr(locked, 9, 0)))), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("[3/3] " + Utf8(ErrText(UErr(locked, ErrCode::kModeForbids, 0)))), std::string::npos) << run.err;
   EXPECT_NE(run.err.find("[1/3] K46_01201, 127.0.0.2: "), std::string::npos) << run.err;
   EXPECT_FALSE(serwis->HoldsOwnSession());
   EXPECT_FALSE(instalacja->HoldsOwnSession());

@@ -98,14 +98,14 @@ TEST_F(CliShow, FailuresGiveTheirCodeAndErrorText) {
   UdpDev foreign(MakeIdentity(346, 1203), ParseIp("127.0.0.4"), 0x83);
   UdpDev unplugged(MakeIdentity(346, 1204), 0, 0);
   unplugged.online = false;
-  const std::string unpluggedText = Utf8(ErrText(UErr(unplugged, 1, 0)));
+  const std::string unpluggedText = Utf8(ErrText(UErr(unplugged, ErrCode::kNoAnswer, 0)));
   const struct {
     std::string target;
     int status;
     std::string err;
   } rows[] = {
-      {"K46_01202", 9, Utf8(ErrText(UErr(locked, 9, 0)))},
-      {"K46_01203", 2, Utf8(ErrText(UErr(foreign, 2, 0)))},
+      {"K46_01202", 9, Utf8(ErrText(UErr(locked, ErrCode::kModeForbids, 0)))},
+      {"K46_01203", 2, Utf8(ErrText(UErr(foreign, ErrCode::kForeignSession, 0)))},
       {"K46_01204", 1, unpluggedText},
       {"127.0.0.9", 1, "127.0.0.9" + unpluggedText.substr(9)},
   };

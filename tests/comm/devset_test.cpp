@@ -116,7 +116,7 @@ TEST(DevSet, Texts) {
 TEST(ErrText, Forms) {
   UdpDev dev(ControllerId(42), 0x7F000001, 2);
   struct Case {
-    int code;
+    int32_t code;  // 0 and 10 stand for codes that are never raised
     uint8_t cmd;
     bool online;
     const char* utf8;
@@ -134,10 +134,12 @@ TEST(ErrText, Forms) {
   };
   for (const Case& c : cases) {
     dev.online = c.online;
-    EXPECT_EQ(ErrText(UErr(dev, c.code, c.cmd)), Cp1250FromUtf8(c.utf8)) << c.code;
+    EXPECT_EQ(ErrText(UErr(dev, static_cast<ErrCode>(c.code), c.cmd)), Cp1250FromUtf8(c.utf8))
+        << c.code;
   }
-  EXPECT_EQ(std::string(UErr(dev, 4, 'D').what()), Cp1250FromUtf8("Błąd podpisu ramki."));
-  EXPECT_EQ(ErrMessage(2), Cp1250FromUtf8(
+  EXPECT_EQ(std::string(UErr(dev, ErrCode::kSignature, 'D').what()),
+            Cp1250FromUtf8("Błąd podpisu ramki."));
+  EXPECT_EQ(ErrMessage(ErrCode::kForeignSession), Cp1250FromUtf8(
                                "Kontroler ma obcą sesję.\n\nMożliwe przyczyny:\n - kontroler "
                                "połączony z inną kopią programu,\n - kontroler pamięta sesję z "
                                "poprzednim wywołaniem programu.\nW tym drugim przypadku należy "

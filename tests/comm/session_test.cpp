@@ -16,7 +16,7 @@ namespace {
 constexpr uint32_t kId = ControllerId(600);
 constexpr int kSilenceMs = 40;
 
-std::optional<int> ErrorCode(const std::function<void()>& f) {
+std::optional<ErrCode> ErrorCode(const std::function<void()>& f) {
   try {
     f();
   } catch (const UErr& e) {
@@ -104,7 +104,7 @@ TEST(Session, ASeedOfAnotherLengthIsRefused) {
     ctrl.Edit([&](ScriptedController& c) { c.seed = Bytes(size, 0x33); });
     UdpDev dev(kId, lan.PeerAddress(), 0x02);
     std::memset(dev.key, 0xAB, 16);
-    EXPECT_EQ(ErrorCode([&] { dev.OpenSession(); }), kErrSessionRefused);
+    EXPECT_EQ(ErrorCode([&] { dev.OpenSession(); }), ErrCode::kSessionRefused);
     EXPECT_FALSE(dev.session);
     EXPECT_EQ(Bytes(dev.key, dev.key + 16), Bytes(16, 0xAB));
   }
@@ -115,13 +115,13 @@ TEST(Session, NeedSessionByState) {
     const char* what;
     uint8_t controllerMode;
     bool session;
-    std::optional<int> code;
+    std::optional<ErrCode> code;
     const char* sent;
     bool sessionAfter;
   };
   const Case cases[] = {
       {"own session", 0x82, true, std::nullopt, "O", true},
-      {"foreign session", 0x82, false, kErrForeignSession, "O", false},
+      {"foreign session", 0x82, false, ErrCode::kForeignSession, "O", false},
       {"free", 0x02, false, std::nullopt, "OK", true},
       {"lost session", 0x02, true, std::nullopt, "OK", true},
   };
@@ -149,7 +149,7 @@ TEST(Session, NeedSessionByState) {
 TEST(Session, NeedSessionOfASilentDeviceRaisesCode1) {
   LoopbackLan lan(1, kSilenceMs);
   UdpDev dev(kId, lan.PeerAddress(), 0x02);
-  EXPECT_EQ(ErrorCode([&] { dev.NeedSession(); }), kErrNoAnswer);
+  EXPECT_EQ(ErrorCode([&] { dev.NeedSession(); }), ErrCode::kNoAnswer);
   EXPECT_FALSE(dev.online);
   EXPECT_EQ(lan.Peer().Received().size(), 3u);
 }
@@ -180,7 +180,7 @@ TEST(Session, FailuresLeaveTheSessionSet) {
   dev.session = true;
   std::memcpy(dev.key, key, 16);
 
-  EXPECT_EQ(ErrorCode([&] { dev.KeepAlive(); }), kErrNoAck);
+  EXPECT_EQ(ErrorCode([&] { dev.KeepAlive(); }), ErrCode::kNoAck);
   EXPECT_TRUE(dev.session);
 
   const size_t before = ctrl.Commands().size();
@@ -288,7 +288,7 @@ TEST(KeepAliveSchedule, AFailingDeviceDoesNotCostTheRestOfItsGroupTheirSessions)
     schedule.Tick(set);
     FAIL() << "the refused keep-alive was not raised";
   } catch (const UErr& e) {
-    EXPECT_EQ(e.code, kErrNoAck);
+    EXPECT_EQ(e.code, ErrCode::kNoAck);
     EXPECT_EQ(e.dev, &set.dev[0]);
   }
   EXPECT_EQ(ctrls[5]->Commands(), "OS");

@@ -24,7 +24,7 @@ constexpr int kPromptMs = 200;
 constexpr int kSilenceMs = 40;
 
 struct Raised {
-  int code = 0;
+  ErrCode code;
   int cmd = 0;
 };
 template <class F>
@@ -167,7 +167,7 @@ TEST(SecTransact, EveryTryCarriesTheNextSequenceNumberAcrossTheWrap) {
     const uint8_t body[3] = {7, 8, 9};
     auto err = ErrorOf([&] { dev.SecTransact('C', body, 3, 16, nullptr); });
     ASSERT_TRUE(err);
-    EXPECT_EQ(err->code, kErrNoReply);
+    EXPECT_EQ(err->code, ErrCode::kNoReply);
     EXPECT_EQ(err->cmd, 'C');
     auto sent = lan.Peer().Received();
     ASSERT_EQ(sent.size(), c.tries);
@@ -194,7 +194,7 @@ TEST(SecTransact, BadSignatureFailsAtOnceWithoutRetry) {
   uint8_t dest[16];
   auto err = ErrorOf([&] { dev.SecTransact('D', nullptr, 0, 16, dest); });
   ASSERT_TRUE(err);
-  EXPECT_EQ(err->code, kErrSignature);
+  EXPECT_EQ(err->code, ErrCode::kSignature);
   EXPECT_EQ(err->cmd, 'D');
   EXPECT_EQ(lan.Peer().Received().size(), 1u);
 }
@@ -210,7 +210,7 @@ TEST(SecTransact, LongerThanCapacityDeliversTheFirstBytesThenFails) {
   std::memset(dest, 0xEE, sizeof dest);
   auto err = ErrorOf([&] { dev.SecTransact('D', nullptr, 0, 4, dest); });
   ASSERT_TRUE(err);
-  EXPECT_EQ(err->code, kErrTooLong);
+  EXPECT_EQ(err->code, ErrCode::kTooLong);
   EXPECT_EQ(Bytes(dest, dest + 4), Bytes(payload.begin(), payload.begin() + 4));
   EXPECT_EQ(dest[4], 0xEE);
 }
@@ -218,13 +218,13 @@ TEST(SecTransact, LongerThanCapacityDeliversTheFirstBytesThenFails) {
 TEST(SecCommand, AcceptsOnlyTheSingleAcknowledgementByte) {
   struct Case {
     Bytes reply;
-    int code;  // 0: acknowledged
+    std::optional<ErrCode> code;  // nullopt: acknowledged
   };
   const Case cases[] = {
-      {{0x06}, 0},
-      {{}, kErrNoAck},            // a 19-byte reply carries no payload
-      {{0x15}, kErrNoAck},
-      {{0x06, 0x06}, kErrTooLong},  // too long before it is wrong
+      {{0x06}, std::nullopt},
+      {{}, ErrCode::kNoAck},            // a 19-byte reply carries no payload
+      {{0x15}, ErrCode::kNoAck},
+      {{0x06, 0x06}, ErrCode::kTooLong},  // too long before it is wrong
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reply.size());
@@ -235,7 +235,7 @@ TEST(SecCommand, AcceptsOnlyTheSingleAcknowledgementByte) {
     Prepare(dev, lan, true, true);
     int result = 0;
     auto err = ErrorOf([&] { result = dev.SecCommand('F', nullptr, 0); });
-    if (c.code == 0) {
+    if (!c.code) {
       EXPECT_FALSE(err);
       EXPECT_EQ(result, 6);
     } else {
@@ -307,7 +307,7 @@ TEST(Exchange, AFailedSendIsATryWithoutAnswer) {
     EXPECT_EQ(endpoint.sends, 3);
     auto err = ErrorOf([&] { dev.SecTransact('D', nullptr, 0, 0, nullptr); });
     ASSERT_TRUE(err);
-    EXPECT_EQ(err->code, kErrNoReply);
+    EXPECT_EQ(err->code, ErrCode::kNoReply);
   }
   SetEndpoint(nullptr);
 }

@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
-#include "comm/commands.h"
+#include "commands/commands.h"
 #include "comm/crc32.h"
 #include "comm/udpdev.h"
 #include "model/ctrlcfg.h"
@@ -34,13 +35,13 @@ struct FaultsFixture : testing::Test {
     set.CloseAll();
     SetEndpoint(nullptr);
   }
-  int ErrorOf(const std::function<void()>& action) {
+  std::optional<ErrCode> ErrorOf(const std::function<void()>& action) {
     try {
       action();
     } catch (const UErr& e) {
       return e.code;
     }
-    return 0;
+    return std::nullopt;
   }
   size_t Verdicts(SimVerdict verdict) const {
     size_t n = 0;
@@ -54,7 +55,7 @@ TEST_F(FaultsFixture, EachReplyFaultEndsAsTheToolMustTakeIt) {
     const char* name;
     SimFaults faults;
     bool statusAnswered;  // the plain status query
-    int readError;        // UErr code of a full read with a session open, 0 for success
+    std::optional<ErrCode> readError;  // UErr code of a full read with a session open
   };
   auto with = [](auto set) {
     SimFaults f;
@@ -62,15 +63,15 @@ TEST_F(FaultsFixture, EachReplyFaultEndsAsTheToolMustTakeIt) {
     return f;
   };
   const Case cases[] = {
-      {"none", {}, true, 0},
-      {"corrupt CRC", with([](SimFaults& f) { f.corruptCrc = 1; }), false, 0},
-      {"corrupt signature", with([](SimFaults& f) { f.corruptSignature = 1; }), true, kErrSignature},
-      {"other identity", with([](SimFaults& f) { f.otherIdentity = 1; }), false, kErrNoReply},
-      {"junk before every reply", with([](SimFaults& f) { f.junk = 1; }), true, 0},
-      {"every reply twice", with([](SimFaults& f) { f.duplicateReply = 1; }), true, 0},
-      {"late beyond the wait", with([](SimFaults& f) { f.delayReply = 1; f.delayMs = 1000; }), false, kErrNoReply},
-      {"requests lost", with([](SimFaults& f) { f.dropRequest = 1; }), false, kErrNoReply},
-      {"replies lost", with([](SimFaults& f) { f.dropReply = 1; }), false, kErrNoReply},
+      {"none", {}, true, std::nullopt},
+      {"corrupt CRC", with([](SimFaults& f) { f.corruptCrc = 1; }), false, std::nullopt},
+      {"corrupt signature", with([](SimFaults& f) { f.corruptSignature = 1; }), true, ErrCode::kSignature},
+      {"other identity", with([](SimFaults& f) { f.otherIdentity = 1; }), false, ErrCode::kNoReply},
+      {"junk before every reply", with([](SimFaults& f) { f.junk = 1; }), true, std::nullopt},
+      {"every reply twice", with([](SimFaults& f) { f.duplicateReply = 1; }), true, std::nullopt},
+      {"late beyond the wait", with([](SimFaults& f) { f.delayReply = 1; f.delayMs = 1000; }), false, ErrCode::kNoReply},
+      {"requests lost", with([](SimFaults& f) { f.dropRequest = 1; }), false, ErrCode::kNoReply},
+      {"replies lost", with([](SimFaults& f) { f.dropReply = 1; }), false, ErrCode::kNoReply},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -101,13 +102,14 @@ TEST_F(FaultsFixture, RequestsTheControllerMustNotAnswer) {
   sim->ClearRequests();
 
   dev->key[0] ^= 1;  // the tool signs with a key the controller does not hold
-  EXPECT_EQ(ErrorOf([&] { dev->KeepAlive(); }), kErrNoReply);
+  EXPECT_EQ(ErrorOf([&] { dev->KeepAlive(); }), ErrCode::kNoReply);
   EXPECT_EQ(Verdicts(SimVerdict::kBadSignature), 3u);
 
   sim->EndSession();  // power-cycled: no session, but the tool still thinks it has one
   dev->session = true;
   uint8_t buf[kCfgBufferSize];
-  EXPECT_EQ(ErrorOf([&] { dev->SecTransact('D', nullptr, 0, sizeof buf, buf); }), kErrNoReply);
+  EXPECT_EQ(ErrorOf([&] { dev->SecTransact('D', nullptr, 0, sizeof buf, buf); }),
+            ErrCode::kNoReply);
   EXPECT_EQ(Verdicts(SimVerdict::kNoSession), 3u);
 
   // Plain frames with a bad CRC, for another device, of the wrong length, or unknown.
@@ -143,8 +145,9 @@ TEST_F(FaultsFixture, SilentDeviceHearsNothingAndComesBackWithItsSession) {
   ReadCfg(*dev, cfg);
   sim->SetSilent(true);
   EXPECT_FALSE(dev->Status());
-  EXPECT_EQ(ErrorOf([&] { ReadCfg(*dev, cfg); }), 0);  // offline: the tool does not even try
-  EXPECT_EQ(ErrorOf([&] { WriteCfg(*dev, cfg); }), kErrNoAnswer);
+  // Offline: the tool does not even try.
+  EXPECT_EQ(ErrorOf([&] { ReadCfg(*dev, cfg); }), std::nullopt);
+  EXPECT_EQ(ErrorOf([&] { WriteCfg(*dev, cfg); }), ErrCode::kNoAnswer);
   EXPECT_EQ(Verdicts(SimVerdict::kSilent), 3u + 1u);  // three status tries, then one
   sim->SetSilent(false);
   EXPECT_TRUE(dev->Status());
@@ -161,7 +164,8 @@ TEST_F(FaultsFixture, PassagesTheControllerRefusesToStore) {
       {0x80, 18, 0},                              // a byte too many
   };
   for (const std::vector<uint8_t>& payload : bad) {
-    EXPECT_EQ(ErrorOf([&] { dev->SecCommand('c', payload.data(), int(payload.size())); }), kErrNoAck);
+    EXPECT_EQ(ErrorOf([&] { dev->SecCommand('c', payload.data(), int(payload.size())); }),
+              ErrCode::kNoAck);
   }
   EXPECT_EQ(sim->Passages(), before);
   EXPECT_TRUE(sim->WrittenPassages().empty());

@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "comm/commands.h"
+#include "commands/commands.h"
 #include "comm/crc32.h"
 #include "comm/identity.h"
 #include "comm/udpdev.h"

@@ -6,7 +6,7 @@
 
 #include <set>
 
-#include "comm/commands.h"
+#include "commands/commands.h"
 #include "model/ctrlcfg.h"
 #include "sim/scenario.h"
 #include "tests/sim/udp_fixture.h"
@@ -18,8 +18,9 @@ namespace {
 // controller opened but whose seed was lost, so it looks foreign (2) or refuses 'K' (3), a
 // late reply from an ended session failing the signature (4), a secured exchange with no
 // answer (6) or no acknowledgement (7).
-const std::set<int32_t> kLossErrors = {kErrNoAnswer, kErrForeignSession, kErrSessionRefused,
-                                       kErrSignature, kErrNoReply, kErrNoAck};
+const std::set<ErrCode> kLossErrors = {ErrCode::kNoAnswer, ErrCode::kForeignSession,
+                                       ErrCode::kSessionRefused, ErrCode::kSignature,
+                                       ErrCode::kNoReply, ErrCode::kNoAck};
 
 std::vector<uint8_t> Encoded(const CtrlConfig& cfg) {
   std::vector<uint8_t> out(kMaxPassagePayload);
@@ -71,7 +72,8 @@ TEST_F(LossyNetwork, EveryOperationRecoversOrEndsInALossErrorAndNothingForeignIs
       ++failed;
       EXPECT_TRUE(kLossErrors.count(e.code)) << "round " << round << ": code " << e.code;
       // A session whose opening the tool missed ends by itself; let that time pass.
-      if (e.code == kErrForeignSession || e.code == kErrSessionRefused) clock.Advance(kSimSessionIdleMs);
+      if (e.code == ErrCode::kForeignSession || e.code == ErrCode::kSessionRefused)
+        clock.Advance(kSimSessionIdleMs);
     }
   }
   for (const std::vector<uint8_t>& stored : sim.WrittenPassages()) {

@@ -11,7 +11,7 @@
 #include <memory>
 #include <thread>
 
-#include "comm/commands.h"
+#include "commands/commands.h"
 #include "comm/posix_udp.h"
 #include "comm/udpdev.h"
 #include "model/ctrlcfg.h"
@@ -90,7 +90,7 @@ bool ReadEventually(UdpDev& dev, CtrlConfig& cfg) {
       ReadCfg(dev, cfg);
       if (cfg.deviceCount > 0) return true;
     } catch (const UErr& e) {
-      if (e.code == kErrForeignSession || e.code == kErrSessionRefused)
+      if (e.code == ErrCode::kForeignSession || e.code == ErrCode::kSessionRefused)
         std::this_thread::sleep_for(std::chrono::milliseconds(1100));
     }
   }

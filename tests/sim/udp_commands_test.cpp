@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <set>
 
-#include "comm/commands.h"
+#include "commands/commands.h"
 #include "comm/identity.h"
 #include "model/ctrlcfg.h"
 #include "sim/scenario.h"
@@ -137,7 +137,7 @@ TEST_F(ControllerOverUdp, ReplaceHandsTheBindingsToTheNewDevice) {
   // The same pair again is refused: the old device is gone.
   EXPECT_THROW(
       try { Replace(*dev, pairs[0]); } catch (const UErr& e) {
-        EXPECT_EQ(e.code, kErrNoAck);
+        EXPECT_EQ(e.code, ErrCode::kNoAck);
         throw;
       },
       UErr);
@@ -192,7 +192,7 @@ TEST_F(ControllerOverUdp, ForeignSessionIsLeftAloneUntilItEnds) {
     ReadCfg(*dev, cfg);
     FAIL() << "read through a foreign session";
   } catch (const UErr& e) {
-    EXPECT_EQ(e.code, kErrForeignSession);
+    EXPECT_EQ(e.code, ErrCode::kForeignSession);
   }
   EXPECT_FALSE(CheckDevList(*dev, cfg));
   for (const SimRequest& r : sim->Requests()) EXPECT_EQ(r.cmd, 'O') << "sent more than a status query";

@@ -17,7 +17,7 @@
 namespace orvu::test {
 namespace {
 
-QString Message(int32_t code) { return QtText(ErrMessage(code)); }
+QString Message(ErrCode code) { return QtText(ErrMessage(code)); }
 
 // What the tool sends, seen between the worker and the simulated LAN: each datagram is logged
 // with its address and command, may be held at a gate the test opens, and session openings
@@ -180,7 +180,7 @@ void ThreadedWindowTest::TicksGoOnUnderATicksOwnBox(TMainWin::CommMode mode) {
   EXPECT_EQ(boxes.overdue, 0);
   EXPECT_TRUE(offlineBehindBox);
   ASSERT_EQ(boxes.texts.size(), 1u);
-  EXPECT_TRUE(boxes.texts[0].contains(Message(kErrSignature)));
+  EXPECT_TRUE(boxes.texts[0].contains(Message(ErrCode::kSignature)));
   EXPECT_TRUE(lan.Device(1).HoldsOwnSession());
 }
 
@@ -206,7 +206,7 @@ TEST_F(ThreadedWindowTest, RefusingControllerIsOneBoxNotOnePerOk) {
   const std::string ip = "192.168.1.21";
   ASSERT_TRUE(RunUntil([&] { return probe.Count(ip, 'K') >= 15; }));
   ASSERT_EQ(boxes.texts.size(), 1u);
-  EXPECT_TRUE(boxes.texts[0].contains(Message(kErrSessionRefused)));
+  EXPECT_TRUE(boxes.texts[0].contains(Message(ErrCode::kSessionRefused)));
 
   ChooseDevice(0);  // its own box, then the next failing tick's
   const size_t refusals = probe.Count(ip, 'K');

@@ -17,7 +17,7 @@
 namespace orvu::test {
 namespace {
 
-QString Message(int32_t code) { return QtText(ErrMessage(code)); }
+QString Message(ErrCode code) { return QtText(ErrMessage(code)); }
 
 TEST_F(WindowTest, StartsEmptyWhenNothingAnswers) {
   TMainWin& w = Start();
@@ -87,25 +87,25 @@ TEST_F(WindowTest, ChoosingControllersByMode) {
 
   struct Case {
     int row;
-    int32_t error;  // 0: read without a box
+    std::optional<ErrCode> error;  // nullopt: read without a box
     int passages;
   } cases[] = {
-      {1, 0, 1},                    // 1202 in Instalacja
-      {2, kErrModeForbids, 0},      // 1203 in Blokada
-      {3, kErrModeForbids, 0},      // 1210 in Konfiguracja
-      {4, kErrForeignSession, 0},   // 1211 held by another program
-      {0, 0, 3},                    // 1201 in Serwis again
+      {1, std::nullopt, 1},               // 1202 in Instalacja
+      {2, ErrCode::kModeForbids, 0},      // 1203 in Blokada
+      {3, ErrCode::kModeForbids, 0},      // 1210 in Konfiguracja
+      {4, ErrCode::kForeignSession, 0},   // 1211 held by another program
+      {0, std::nullopt, 3},               // 1201 in Serwis again
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.row);
     errors.clear();
     ChooseDevice(c.row);
     EXPECT_EQ(w.DevSet.sel, c.row);
-    if (c.error == 0) {
+    if (!c.error) {
       EXPECT_TRUE(errors.empty());
     } else {
       ASSERT_EQ(errors.size(), 1u);
-      EXPECT_TRUE(errors[0].contains(Message(c.error))) << errors[0].toStdString();
+      EXPECT_TRUE(errors[0].contains(Message(*c.error))) << errors[0].toStdString();
     }
     EXPECT_EQ(w.Cfg.passageCount, c.passages);
     EXPECT_EQ(w.DoorTc->count(), c.passages);
@@ -183,7 +183,7 @@ TEST_F(WindowTest, SilentNewlyChosenDeviceNeverInheritsTheShownConfiguration) {
   second.SetSilent(true);
   ChooseDevice(1);
   ASSERT_EQ(errors.size(), 1u);
-  EXPECT_TRUE(errors[0].contains(Message(kErrNoAnswer)));
+  EXPECT_TRUE(errors[0].contains(Message(ErrCode::kNoAnswer)));
   EXPECT_EQ(w.Cfg.passageCount, 0);
   EXPECT_EQ(w.Cfg.listedCount, 0);
   EXPECT_FALSE(w.DoorTc->isEnabled());
@@ -225,7 +225,7 @@ TEST_F(WindowTest, ModeSwitchedOnTheDeviceIsPickedUpByTheTick) {
   lan.AddDevice(SmallInstallation(1201, "192.168.1.21", 0));  // Blokada
   TMainWin& w = Start();
   ASSERT_EQ(errors.size(), 1u);
-  EXPECT_TRUE(errors[0].contains(Message(kErrModeForbids)));
+  EXPECT_TRUE(errors[0].contains(Message(ErrCode::kModeForbids)));
   EXPECT_EQ(w.DoorTc->count(), 0);
   lan.Device(0).SetMode(2);
   errors.clear();

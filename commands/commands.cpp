@@ -1,6 +1,6 @@
 // The controller commands: payloads travel in secured transactions and are handed to the
 // configuration model's codecs.
-#include "comm/commands.h"
+#include "commands/commands.h"
 
 #include <array>
 
@@ -48,13 +48,14 @@ void WriteCfg(UdpDev& dev, const CtrlConfig& cfg) {
   // The model's tables hold at most 16 passages; a count beyond them (or below 0) could only
   // be encoded from memory outside the model, so it is refused like an oversized payload,
   // before its length is computed (a count near the top of its type would overflow it).
-  if (cfg.passageCount < 0 || cfg.passageCount > kMaxPassages) throw UErr(dev, kErrBufferSize, 0);
+  if (cfg.passageCount < 0 || cfg.passageCount > kMaxPassages)
+    throw UErr(dev, ErrCode::kBufferSize, 0);
   const int n = kPassageRecord * cfg.passageCount + kPassageHead;
-  if (n > kCfgBufferSize) throw UErr(dev, kErrBufferSize, 0);
+  if (n > kCfgBufferSize) throw UErr(dev, ErrCode::kBufferSize, 0);
   dev.NeedSession();
   std::array<uint8_t, kCfgBufferSize> payload{};
   const size_t encoded = EncodePassages(cfg, payload.data());
-  if (encoded != static_cast<size_t>(n)) throw UErr(dev, kErrBufferSize, 0);
+  if (encoded != static_cast<size_t>(n)) throw UErr(dev, ErrCode::kBufferSize, 0);
   dev.SecCommand(kCmdWritePassages, payload.data(), n);
 }
 

@@ -1,5 +1,5 @@
 // The controller commands against a scripted controller on loopback.
-#include "comm/commands.h"
+#include "commands/commands.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +18,7 @@ constexpr int kSilenceMs = 40;
 constexpr uint32_t kReader = (1u << 16) | 42;  // R01_00042
 constexpr uint32_t kModule = (717u << 16) | 5;
 
-std::optional<int> ErrorCode(const std::function<void()>& f) {
+std::optional<ErrCode> ErrorCode(const std::function<void()>& f) {
   try {
     f();
   } catch (const UErr& e) {
@@ -99,7 +99,7 @@ TEST(ReadCfg, AFailureLeavesTheModelAsItWas) {
   struct Case {
     const char* what;
     std::function<void(ScriptedController&)> script;
-    int code;
+    ErrCode code;
   };
   const Case cases[] = {
       {"no reply to C",
@@ -107,9 +107,9 @@ TEST(ReadCfg, AFailureLeavesTheModelAsItWas) {
          c.replies['D'] = DevListPayload({{kId, 0x80}});  // would show if decoded early
          c.replies.erase('C');
        },
-       kErrNoReply},
+       ErrCode::kNoReply},
       {"device list too long", [](ScriptedController& c) { c.replies['D'] = Bytes(1001, 0); },
-       kErrTooLong},
+       ErrCode::kTooLong},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -171,7 +171,7 @@ TEST(WriteCfg, AConfigurationBeyondTheBufferSendsNothing) {
     Bench b;
     b.cfg.passageCount = passages;
     auto code = ErrorCode([&] { WriteCfg(b.dev, b.cfg); });
-    EXPECT_EQ(code, kErrBufferSize);
+    EXPECT_EQ(code, ErrCode::kBufferSize);
     EXPECT_EQ(b.ctrl.Commands(), "");
   }
 }
@@ -185,11 +185,11 @@ TEST(Commands, DeleteAndReplaceAreAcknowledgedCommandsInASession) {
   EXPECT_EQ(b.ctrl.SecuredPayload('F'), Bytes{});
 
   b.ctrl.Edit([](ScriptedController& c) { c.replies['R'] = {0x15}; });
-  EXPECT_EQ(ErrorCode([&] { Replace(b.dev, 0x0102); }), kErrNoAck);
+  EXPECT_EQ(ErrorCode([&] { Replace(b.dev, 0x0102); }), ErrCode::kNoAck);
   b.ctrl.Edit([](ScriptedController& c) { c.mode = 0x02; });  // the session ended meanwhile
   b.dev.session = false;
   b.ctrl.Edit([](ScriptedController& c) { c.mode = 0x82; });  // and someone else took one
-  EXPECT_EQ(ErrorCode([&] { DelLost(b.dev); }), kErrForeignSession);
+  EXPECT_EQ(ErrorCode([&] { DelLost(b.dev); }), ErrCode::kForeignSession);
 }
 
 }  // namespace

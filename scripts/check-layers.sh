@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Checks that dependencies between the source folders point one way: no folder includes a
+# folder above it (app -> ui -> commands -> model -> comm; sim beside them on comm and model).
+# Prints every offending include and fails when there is one.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+# folder: the folders its files may include.
+declare -A allowed=(
+  [comm]="comm"
+  [model]="model comm"
+  [commands]="commands model comm"
+  [sim]="sim model comm"
+  [ui]="ui commands model comm"
+  [app]="app ui commands model comm sim"
+)
+
+bad=0
+for folder in "${!allowed[@]}"; do
+  while IFS=: read -r file line target; do
+    case " ${allowed[$folder]} " in
+      *" $target "*) ;;
+      *) echo "$file:$line: $folder/ includes $target/"; bad=1 ;;
+    esac
+  done < <(grep -rnoE '^#include "[a-z_]+/' --include='*.h' --include='*.cpp' "$folder" \
+             | sed -E 's/#include "([a-z_]+)\//\1/')
+done
+exit $bad
