@@ -2,6 +2,9 @@
 // under every box (real boxes, closed by the test), the user's clicks run in the order made,
 // and shutdown completes.
 #include <QApplication>
+#include <QDir>
+#include <QPainter>
+#include <QScreen>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QPushButton>
@@ -312,6 +315,43 @@ TEST_F(ThreadedWindowTest, ShutdownWithASilentDeviceCompletes) {
   EXPECT_EQ(probe.Count("192.168.1.21", 's'), 1u);
   EXPECT_EQ(probe.Count("192.168.1.22", 's'), 0u);
   EXPECT_TRUE(errors.empty());
+}
+
+// The picture of a tick's error box standing over the list, whose line of the silent controller
+// reads "Niedostępny" behind it. Written when ORVU_SHOTS names a folder; under Xvfb it is the
+// screen itself:
+//   ORVU_SHOTS=docs QT_QPA_PLATFORM=xcb xvfb-run -a build/ui_tests --gtest_filter='*Picture'
+TEST_F(ThreadedWindowTest, TickErrorBoxPicture) {
+  const QString folder = qEnvironmentVariable("ORVU_SHOTS");
+  if (folder.isEmpty()) GTEST_SKIP() << "ORVU_SHOTS not set";
+  UseRealBoxes();
+  TMainWin& w = StartLoaded();
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
+  SimFaults faults;
+  faults.corruptSignature = 1;
+  lan.Device(0).SetFaults(faults);
+  QImage picture;
+  BoxWatcher boxes([&](QMessageBox& box) {
+    lan.Device(0).SetSilent(true);
+    if (!Line(w.EthLstBox, 0).contains(QStringLiteral("Niedostępny"))) return false;
+    QCoreApplication::processEvents();
+    const QRect area = w.frameGeometry().united(box.frameGeometry()).adjusted(-8, -8, 8, 8);
+    if (QGuiApplication::platformName() == QStringLiteral("xcb")) {
+      picture = QGuiApplication::primaryScreen()->grabWindow(0).copy(area).toImage();
+    } else {
+      picture = QImage(area.size(), QImage::Format_RGB32);
+      picture.fill(Qt::darkGray);
+      QPainter paint(&picture);
+      paint.drawPixmap(w.geometry().topLeft() - area.topLeft(), w.grab());
+      paint.drawPixmap(box.geometry().topLeft() - area.topLeft(), box.grab());
+    }
+    return true;
+  });
+  RunTimer(100);
+  ASSERT_TRUE(RunUntil([&] { return boxes.closed == 1; }));
+  const QString file = QDir(folder).filePath(QStringLiteral("tick-error-box.png"));
+  EXPECT_TRUE(picture.save(file)) << file.toStdString();
 }
 
 }  // namespace
