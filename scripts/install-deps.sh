@@ -10,6 +10,7 @@ packages=(
   nlohmann-json3-dev                  # orvusim's scenario files
   qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
   xvfb xauth x11-apps
+  iproute2                            # test-only: network namespaces of the discovery test
 )
 
 missing=()

@@ -6,12 +6,17 @@ namespace orvu {
 std::string HelpText(CliCommand command) {
   switch (command) {
     case CliCommand::kDiscover:
-      return "Usage: orvuq46-cli discover [--json]\n"
+      return "Usage: orvuq46-cli discover [--interfaces] [--json]\n"
              "\n"
              "Searches the LAN once and prints one line per controller found, as the Ethernet\n"
-             "list shows it: name, IP address, mode.\n"
+             "list shows it: name, IP address, mode. A search broadcasts to 255.255.255.255 and\n"
+             "to the broadcast address of every interface that is up, and asks each --address\n"
+             "directly.\n"
              "\n"
-             "  --json   an array of objects (name, id, ip, mode, modeText, modeByte, session)\n";
+             "  --interfaces  print where a search sends (interfaces and broadcast addresses)\n"
+             "                instead of searching\n"
+             "  --json        an array of objects (name, id, ip, mode, modeText, modeByte,\n"
+             "                session); with --interfaces (ip, port, interface, address)\n";
     case CliCommand::kShow:
       return "Usage: orvuq46-cli show TARGET [--json]\n"
              "\n"
@@ -55,7 +60,12 @@ std::string HelpText(CliCommand command) {
          "another system error).\n"
          "\n"
          "The program uses UDP port 45389, as the window does; the two cannot run at once on\n"
-         "one machine. Lab options for a simulator (before or after the command):\n"
+         "one machine.\n"
+         "  --address ADDR[:PORT]       also ask the controller at ADDR directly, by unicast:\n"
+         "                              one behind a router hears no broadcast (repeatable;\n"
+         "                              every command, before or after it)\n"
+         "\n"
+         "Lab options for a simulator (before or after the command):\n"
          "  --local ADDR[:PORT]         bind to this address and port (default 0.0.0.0:45389)\n"
          "  --device-port PORT          the port the devices listen on (default 45389)\n"
          "  --broadcast-to ADDR[:PORT]  send discovery here instead of 255.255.255.255\n"
