@@ -176,6 +176,7 @@ void TMainWin::UpdateBusyControls() {
   // edits or clicks that the read would silently discard.
   const bool rereading = pending(JobKind::kSelect) || pending(JobKind::kReread);
   SearchEthBtn->setEnabled(!pending(JobKind::kSearch));
+  WwwBtn->setEnabled(DevSet.count > 0 && !pending(JobKind::kWww));
   SelDevBox->setEnabled(!rereading);
   DoorGrpBox->setEnabled(!rereading);
   WrCfgBtn->setEnabled(EditorEnabled() && !pending(JobKind::kWrite));
@@ -228,7 +229,6 @@ void TMainWin::ApplyListChange(const ListChange& change) {
   }
   QSignalBlocker quiet(EthLstBox);
   EthLstBox->clear();
-  WwwBtn->setEnabled(!change.lines.empty());
   QStringList lines;
   lines.reserve(static_cast<qsizetype>(change.lines.size()));
   for (const std::string& line : change.lines) lines << QtText(line);
