@@ -24,12 +24,12 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QTabBar;
 class QTimer;
 class THelpWin;
 class TLokalizDlg;
 
 namespace orvu {
+class MultiRowTabBar;
 class ValueListModel;
 }
 
@@ -109,7 +109,7 @@ class TMainWin : public QWidget {
 
   // --- Passage editor ---
   QGroupBox* DoorGrpBox = nullptr;
-  QTabBar* DoorTc = nullptr;
+  orvu::MultiRowTabBar* DoorTc = nullptr;  // tabs in as many rows as they need
   QGroupBox* RygGrpBox = nullptr;
   QLabel* RygielLb = nullptr;
   QComboBox* RygielCb = nullptr;
@@ -202,6 +202,8 @@ class TMainWin : public QWidget {
   void BuildDevPanel();
   void BuildPassageGroup();
   void ConnectPassageHandlers();
+  // Puts the passage page below the rows of tabs.
+  void LayOutPassagePage();
 
   // Passage editor steps.
   int CurrentPassage() const;
@@ -238,6 +240,7 @@ class TMainWin : public QWidget {
   std::map<uint32_t, orvu::ErrCode> shownTickFailures_;
   std::deque<QString> boxes_;  // error boxes to show, the open one first
   int errorBoxesOpen_ = 0;  // error boxes open, also through the hook
+  QWidget* doorPage_ = nullptr;  // the passage groups, below DoorTc
   int shownPassage_ = -1;   // passage whose values the editor shows
   unsigned cfgEpoch_ = 0;   // advances whenever Cfg is emptied or read again
   unsigned shownEpoch_ = 0;

@@ -44,6 +44,10 @@ bool NeedsNetwork(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && args[0] == "--version") {
+    std::cout << "orvuq46-cli " ORVU_VERSION "\n";
+    return orvu::kExitOk;
+  }
   orvu::UdpConfig config;
   try {
     config = orvu::TakeEndpointOptions(args);
@@ -55,10 +59,10 @@ int main(int argc, char** argv) {
     NoNetwork none(config);
     return orvu::RunCli(args, none, std::cout, std::cerr);
   }
-  // Only the run over every controller checks for Ctrl-C between controllers; the other
+  // Only the runs over every controller check for Ctrl-C between controllers; the other
   // commands are short and keep the default, which ends them at once.
   const orvu::CliRequest request = orvu::ParseCliArgs(args);
-  if (request.command == orvu::CliCommand::kReport && request.all) orvu::StopGently();
+  if (request.all) orvu::StopGently();
   std::optional<orvu::PosixUdpEndpoint> endpoint;
   try {
     endpoint.emplace(config);
