@@ -22,7 +22,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QTabBar>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -44,6 +43,7 @@
 #include "sim/scenario.h"
 #include "ui/endpoint_ref.h"
 #include "ui/mainwin.h"
+#include "ui/multi_row_tab_bar.h"
 #include "ui/run_tool.h"
 
 extern char** environ;
