@@ -43,6 +43,11 @@ FailureCause FileFailureCause(int error) {
   }
 }
 
+uint16_t PortOf(const std::exception& error, uint16_t fallback) {
+  const auto* endpoint = dynamic_cast<const EndpointError*>(&error);
+  return endpoint ? endpoint->port : fallback;
+}
+
 FailureCause CommFailureCause(const std::exception& error) {
   if (const auto* system = dynamic_cast<const std::system_error*>(&error)) {
     const std::error_category& category = system->code().category();

@@ -39,5 +39,7 @@ FailureCause FileFailureCause(int error);
 // command of orvuq46-cli): a system error by the network rule, anything else kOther. A file
 // writer's errors are classified by FileFailureCause where the file is written.
 FailureCause CommFailureCause(const std::exception& error);
+// The port an error of the endpoint concerns; fallback for any other error.
+uint16_t PortOf(const std::exception& error, uint16_t fallback);
 
 }  // namespace orvu

@@ -15,6 +15,8 @@ const QString kNoController =
 
 const QString kPairGone =
     QStringLiteral("Wybrana para urządzeń nie jest już dostępna do zastąpienia.");
+const QString kControllerChanged = QStringLiteral(
+    "Wybrany kontroler zmienił się przed zapisem - konfiguracja nie została zapisana.");
 
 constexpr size_t kCauses = static_cast<size_t>(FailureCause::kOther) + 1;
 
@@ -92,13 +94,9 @@ const CauseWords& FileWords(FailureCause cause) {
 
 QString DetailsLine(const QString& systemWords) { return kDetails.arg(systemWords); }
 
-uint16_t PortOf(const std::exception& error) {
-  const auto* endpoint = dynamic_cast<const EndpointError*>(&error);
-  return endpoint ? endpoint->port : kUdpPort;
-}
-
 QString CommFailureText(const std::exception& error) {
-  return CommFailureText(CommFailureCause(error), PortOf(error), QString::fromUtf8(error.what()));
+  return CommFailureText(CommFailureCause(error), PortOf(error, kUdpPort),
+                         QString::fromUtf8(error.what()));
 }
 
 QString CommFailureText(FailureCause cause, uint16_t port, const QString& systemWords) {
@@ -114,8 +112,10 @@ QString NoControllerReportText() { return kNoController; }
 
 QString PairGoneText() { return kPairGone; }
 
+QString ControllerChangedText() { return kControllerChanged; }
+
 std::vector<QString> AllErrorTexts() {
-  std::vector<QString> texts = {kDetails, kReportNotWritten, kNoController, kPairGone,
+  std::vector<QString> texts = {kDetails, kReportNotWritten, kNoController, kPairGone, kControllerChanged,
                                 OtherFileWords().happened, OtherFileWords().whatToDo};
   for (const CauseWords& words : Words()) {
     texts.push_back(words.happened);

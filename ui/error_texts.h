@@ -3,8 +3,8 @@
 // whoever supports the installer. Every such text of the windows is here.
 #pragma once
 #include <QString>
+#include <cstdint>
 #include <exception>
-#include <utility>
 #include <vector>
 
 #include "comm/failure_cause.h"
@@ -24,25 +24,16 @@ const CauseWords& FileWords(FailureCause cause);
 // "Szczegóły: " and the system's words.
 QString DetailsLine(const QString& systemWords);
 
-// A failure the window words itself (a choice that went stale while the action waited): the
-// error frame shows its text as it is.
-class WindowTextError : public std::exception {
- public:
-  explicit WindowTextError(QString text) : text(std::move(text)) {}
-  const char* what() const noexcept override { return "window text"; }
-  QString text;
-};
-
-// The replacement pair the user chose is no longer offered.
+// Choices that went stale while the action waited: the replacement pair the user chose is no
+// longer offered; the controller to be written is no longer the current device.
 QString PairGoneText();
+QString ControllerChangedText();
 
 // The box of an error object other than UErr that reached the error frame.
 QString CommFailureText(const std::exception& error);
 // The same from what was taken of the error where it was caught: its cause, the port it
 // concerns and its own words.
 QString CommFailureText(FailureCause cause, uint16_t port, const QString& systemWords);
-// The port an error of the endpoint concerns; the product's port for any other error.
-uint16_t PortOf(const std::exception& error);
 // The box of a report file that could not be written.
 QString ReportFailureText(const QString& path, FailureCause cause, const QString& systemWords);
 // The box of a report whose controller stopped being the current device while the dialogs

@@ -96,16 +96,15 @@ UdpConfig TakeEndpointOptions(std::vector<std::string>& args) {
 }
 
 std::string CommFailureLine(const std::exception& error, uint16_t bindPort) {
-  const auto* endpoint = dynamic_cast<const EndpointError*>(&error);
-  const std::string port = std::to_string(endpoint ? endpoint->port : bindPort);
+  const uint16_t port = PortOf(error, bindPort);
   switch (CommFailureCause(error)) {
     case FailureCause::kPortHeld:
-      return PortTakenLine(endpoint ? endpoint->port : bindPort);
+      return PortTakenLine(port);
     case FailureCause::kNoNetwork:
       return std::string("no network: no network interface is up with a route to search on; ") +
              "connect the cable or bring an interface up, then try again (" + error.what() + ")";
     case FailureCause::kBroadcastRefused:
-      return "the system refused the discovery broadcast to UDP port " + port +
+      return "the system refused the discovery broadcast to UDP port " + std::to_string(port) +
              " (a firewall rule?); allow it, then try again (" + error.what() + ")";
     default:
       return error.what();

@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cerrno>
@@ -83,7 +84,8 @@ QString Happened(FailureCause cause, uint16_t port) {
 QString SystemWords(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 // Closes every real modal message box as the user would, noting what it said and, when
-// ORVU_ERROR_SHOTS names a folder, saving a picture of the first one under shotName.
+// ORVU_ERROR_SHOTS names a folder, saving a picture of the first one under shotName. The
+// first box stays open until mayCloseFirst says so.
 class BoxCloser : public QObject {
  public:
   explicit BoxCloser(QString shotName = QString()) : shotName_(std::move(shotName)) {
@@ -98,33 +100,34 @@ class BoxCloser : public QObject {
     QMessageBox::StandardButtons buttons;
   };
   std::vector<Seen> seen;
-  std::function<void()> whileFirstIsOpen;
+  std::function<void()> whenFirstOpens;
+  std::function<bool()> mayCloseFirst = [] { return true; };
 
  private:
   void CloseOpenBox() {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box || !box->isVisible()) return;
-    seen.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
-    if (seen.size() == 1) {
-      const QString folder = qEnvironmentVariable("ORVU_ERROR_SHOTS");
-      if (!folder.isEmpty() && !shotName_.isEmpty()) {
-        EXPECT_TRUE(box->grab().save(QDir(folder).filePath(shotName_))) << shotName_.toStdString();
+    if (box != current_) {
+      current_ = box;
+      seen.push_back({box->windowTitle(), box->text(), box->icon(), box->standardButtons()});
+      if (seen.size() == 1) {
+        const QString folder = qEnvironmentVariable("ORVU_ERROR_SHOTS");
+        if (!folder.isEmpty() && !shotName_.isEmpty()) {
+          EXPECT_TRUE(box->grab().save(QDir(folder).filePath(shotName_))) << shotName_.toStdString();
+        }
+        if (whenFirstOpens) whenFirstOpens();
       }
-      if (whileFirstIsOpen) whileFirstIsOpen();
     }
+    if (seen.size() == 1 && !mayCloseFirst()) return;
     box->button(QMessageBox::Ok)->click();
   }
 
   QString shotName_;
   QTimer timer_;
+  QMessageBox* current_ = nullptr;
 };
 
-TMainWin* WindowBeingCreated() {
-  for (QWidget* w : QApplication::topLevelWidgets()) {
-    if (auto* win = qobject_cast<TMainWin*>(w)) return win;
-  }
-  return nullptr;
-}
+constexpr int kWaitMs = 10000;  // only a fault waits this long
 
 // A second copy of the tool holds the port: one box at start, none from the ticks after it,
 // and once the port is free the window opens its socket and makes its first search by itself.
@@ -135,7 +138,8 @@ TEST_F(WindowTest, ErrorBoxesHeldPortIsToldOnceThenTheWindowConnectsByItself) {
   PortHolder holder;
   UdpConfig config = ToolEndpointConfig(server);
   config.bindPort = holder.Port();
-  win = std::make_unique<TMainWin>([config] { return std::make_unique<PosixUdpEndpoint>(config); });
+  win = std::make_unique<TMainWin>([config] { return std::make_unique<PosixUdpEndpoint>(config); },
+                                   TMainWin::CommMode::kInline);
   win->UDPTimer->stop();
 
   ASSERT_EQ(errors.size(), 1u);
@@ -192,7 +196,7 @@ TEST_F(WindowTest, ErrorBoxesNoNetworkAndARefusedBroadcastAreToldOnceWhileTheyLa
       AddScenario(lan, DemoScenario());
       make = [this, &refusal] { return std::make_unique<RefusingEndpoint>(lan, refusal); };
     }
-    win = std::make_unique<TMainWin>(make);
+    win = std::make_unique<TMainWin>(make, TMainWin::CommMode::kInline);
     win->UDPTimer->stop();
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(FirstLine(errors[0]), Happened(c.cause, kUdpPort));
@@ -231,10 +235,12 @@ TEST_F(WindowTest, ErrorBoxesAFailureOfNoKnownCauseIsToldInTheWindowsWords) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     errors.clear();
-    win = std::make_unique<TMainWin>([&c]() -> std::unique_ptr<Endpoint> {
-      c.fail();
-      return nullptr;
-    });
+    win = std::make_unique<TMainWin>(
+        [&c]() -> std::unique_ptr<Endpoint> {
+          c.fail();
+          return nullptr;
+        },
+        TMainWin::CommMode::kInline);
     win->UDPTimer->stop();
     for (int i = 0; i < 3; ++i) win->UDPTimerTimer();
     ASSERT_EQ(errors.size(), 2u);  // start-up's box, and one for the run of ticks
@@ -246,8 +252,9 @@ TEST_F(WindowTest, ErrorBoxesAFailureOfNoKnownCauseIsToldInTheWindowsWords) {
   }
 }
 
-// The same held port through the real modal box, closed by the test: caption "Error", the
-// error icon, one OK button; ticks that come while it is open add no box, nor do ticks after.
+// The same held port through the real modal box and the real communication thread, closed by
+// the test: caption "Error", the error icon, one OK button; a tick that runs while it is open
+// adds no box, nor do ticks after it.
 TEST_F(WindowTest, ErrorBoxesHeldPortInTheRealBox) {
   TMainWin::SetErrorHook(nullptr);
   PortHolder holder;
@@ -256,16 +263,22 @@ TEST_F(WindowTest, ErrorBoxesHeldPortInTheRealBox) {
   config.bindPort = holder.Port();
   config.broadcastTo = {};
   BoxCloser closer(QStringLiteral("error-port-held.png"));
-  closer.whileFirstIsOpen = [] {
-    if (TMainWin* w = WindowBeingCreated()) {
-      w->UDPTimerTimer();
-      w->UDPTimerTimer();
-    }
+  bool tickedUnderTheBox = false;
+  closer.whenFirstOpens = [&] {
+    win->UDPTimerTimer();
+    tickedUnderTheBox = win->Busy();
   };
-  win = std::make_unique<TMainWin>([config] { return std::make_unique<PosixUdpEndpoint>(config); });
+  closer.mayCloseFirst = [&] { return !win->Busy(); };
+  win = std::make_unique<TMainWin>([config] { return std::make_unique<PosixUdpEndpoint>(config); },
+                                   TMainWin::CommMode::kThread);
   win->UDPTimer->stop();
-  for (int i = 0; i < 3; ++i) win->UDPTimerTimer();
-  QCoreApplication::processEvents();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !closer.seen.empty() && !win->Busy(); }, kWaitMs));
+  EXPECT_TRUE(tickedUnderTheBox);
+  for (int i = 0; i < 3; ++i) {
+    win->UDPTimerTimer();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !win->Busy(); }, kWaitMs));
+  }
+  QTest::qWait(50);  // a box queued by the last tick would open here
 
   ASSERT_EQ(closer.seen.size(), 1u);
   const BoxCloser::Seen& box = closer.seen[0];
@@ -292,7 +305,8 @@ TEST_F(WindowTest, ErrorBoxesReportFailureInTheRealBox) {
   TMainWin::SetErrorHook(nullptr);
   BoxCloser closer(QStringLiteral("error-report.png"));
   w.RapCfgBtn->click();
-  QCoreApplication::processEvents();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !closer.seen.empty(); }, kWaitMs));
+  QTest::qWait(50);
 
   ASSERT_EQ(closer.seen.size(), 1u);
   const QString& text = closer.seen[0].text;
