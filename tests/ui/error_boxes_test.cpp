@@ -252,6 +252,20 @@ TEST_F(WindowTest, ErrorBoxesAFailureOfNoKnownCauseIsToldInTheWindowsWords) {
   }
 }
 
+// "Zapisz" for a controller that stopped being the current one before the write could start:
+// the window's own words, and nothing is written.
+TEST_F(WindowTest, ErrorBoxesControllerChangedBeforeTheWriteIsTheWindowsOwnMessage) {
+  AddScenario(lan, DemoScenario());
+  TMainWin& w = Start();
+  ASSERT_TRUE(w.WrCfgBtn->isEnabled());
+  ASSERT_GE(w.InlineCommState().devSet.count, 2);
+  w.InlineCommState().devSet.sel = 1;  // the worker has moved on to another device
+  w.WrCfgBtnClick();
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], ControllerChangedText());
+  for (size_t i = 0; i < lan.DeviceCount(); ++i) EXPECT_EQ(lan.Device(i).CountRequests('c'), 0u);
+}
+
 // The same held port through the real modal box and the real communication thread, closed by
 // the test: caption "Error", the error icon, one OK button; a tick that runs while it is open
 // adds no box, nor do ticks after it.
