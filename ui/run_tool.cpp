@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "ui/app_setup.h"
+#include "ui/font_warm_up.h"
 #include "ui/lokdlg.h"
 #include "ui/qtext.h"
 #include "ui/whelp.h"
@@ -12,8 +13,10 @@
 namespace orvu {
 
 int RunTool(int argc, char** argv, TMainWin::EndpointFactory makeEndpoint) {
+  FontConfigWarmUp fonts;
   QApplication app(argc, argv);
   SetUpApplication(app);
+  fonts.Join();
   try {
     TMainWin mainWin(std::move(makeEndpoint));
     THelpWin helpWin;
