@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "ui/after_first_paint.h"
 #include "ui/controls.h"
 #include "ui/error_texts.h"
 #include "ui/eth_list_box.h"
@@ -88,6 +89,7 @@ TMainWin::TMainWin(EndpointFactory makeEndpoint, CommMode commMode, QWidget* par
   UDPTimer->start();
 
   FormCreate();
+  AfterFirstPaint(this, [this] { PrepareValueListPopups(this); });
 }
 
 TMainWin::~TMainWin() {
