@@ -4,6 +4,7 @@
 // Input: byte 0 options (bit 0: take the device identity from the first datagram, bit 1: sign
 // secured datagrams with the session key, bit 2: fix the CRC of plain datagrams, bits 3-4:
 // online/session), byte 1 capacity, then datagrams as [length][bytes].
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -100,8 +101,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   endpoint.next = 0;
   const uint8_t secCmd = secured.empty() || secured[0].size() < 11 ? 'D' : secured[0][10] & 0x7F;
   try {
-    dev.SecTransact(secCmd, data, static_cast<int>(size > 1000 ? 1000 : size), capacity,
-                    dest.data());
+    dev.SecTransact(secCmd, data, static_cast<int>(std::min<size_t>(size, kMaxSecuredPayload)),
+                    capacity, dest.data());
   } catch (const UErr&) {
   }
   endpoint.next = 0;
