@@ -19,6 +19,9 @@ constexpr int RefChannel(IoRef ref) { return ref & 0x1F; }
 constexpr IoRef MakeRef(int device, int channel) {
   return static_cast<IoRef>(((device & 0x7F) << 8) | (channel & 0x1F));
 }
+// The NC mark the editor, the report and the command-line tool show: a bound reference with
+// its NC flag.
+constexpr bool HasNc(IoRef ref) { return ref != kNoRef && (ref & kNcBit) != 0; }
 
 // A replacement choice: new device index * 256 + inactive (old) device index.
 using ReplacePair = uint16_t;
@@ -115,8 +118,25 @@ int FreeModuleIo(const CtrlConfig& cfg, int kind, IoRef* out);  // elevator modu
 // Distinct bound values of an output slot over the passages; out holds kMaxPassages.
 int SharedOutputs(const CtrlConfig& cfg, int slot, IoRef* out);
 
+// --- The parameter block of a passage (params[p], kParamBytes bytes) ---
+// Setters change only their field's bits; times are in half-seconds.
+
+inline constexpr int kPassageTypes = 5;  // the types that have a name
+int PassageType(const uint8_t* params);  // 0-15
+void SetPassageType(uint8_t* params, int type);
+// "Otwarte", "Normalne", "Bistabilne", "Astabilne", "Zablokowane" for types 0-4
+// (Windows-1250); empty for a type without a name.
+std::string PassageTypeName(int type);
+bool HandleOpening(const uint8_t* params);  // "Otwieranie klamką"
+void SetHandleOpening(uint8_t* params, bool on);
+bool FullBoltPulse(const uint8_t* params);  // "Pełny impuls rygla"
+void SetFullBoltPulse(uint8_t* params, bool on);
+int BoltPulse(const uint8_t* params);
+void SetBoltPulse(uint8_t* params, int halfSeconds);
+int OpenTime(const uint8_t* params);
+void SetOpenTime(uint8_t* params, int halfSeconds);
 int AirlockOf(const uint8_t* params);  // 0-3, or -1
-void SetAirlock(uint8_t* params, int number);
+void SetAirlock(uint8_t* params, int number);  // outside 0-3: outside any airlock
 
 // "DEVNAME:LabelN", or the placeholder "     ---     " (+1 space for a three-letter label).
 std::string IoRefText(const CtrlConfig& cfg, IoRef ref, const char* label);

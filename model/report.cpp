@@ -87,8 +87,6 @@ std::string OneLine(std::string_view text) {
   return line;
 }
 
-bool HasNcMark(IoRef ref) { return ref != kNoRef && (ref & kNcBit) != 0; }
-
 // The passages first .. first + count - 1 that share one table block.
 struct Block {
   int first;
@@ -157,7 +155,7 @@ std::string OutputRow(const CtrlConfig& cfg, Block b, int slot) {
   for (int c = 0; c < b.count; ++c) {
     const IoRef ref = cfg.outRefs[b.first + c][slot];
     row += Right(kOutputField.At(c), IoRefText(cfg, ref, "Out"));
-    row += HasNcMark(ref) ? kOutputNc : kNoOutputNc;
+    row += HasNc(ref) ? kOutputNc : kNoOutputNc;
   }
   return row;
 }
@@ -167,7 +165,7 @@ std::string InputRow(const CtrlConfig& cfg, Block b, int slot) {
   for (int c = 0; c < b.count; ++c) {
     const IoRef ref = cfg.inRefs[b.first + c][slot];
     row += Right(kInputField.At(c), IoRefText(cfg, ref, "In"));
-    row += HasNcMark(ref) ? kInputNc : kNoInputNc;
+    row += HasNc(ref) ? kInputNc : kNoInputNc;
   }
   return row;
 }

@@ -23,15 +23,7 @@ const std::vector<BindingRow>& BindingRows();
 IoRef BoundRef(const CtrlConfig& cfg, int passage, const BindingRow& row);
 // IoRefText with the label of the row's kind ("Out", "In", "Rd").
 std::string BindingText(const CtrlConfig& cfg, IoRef ref, IoTable table);
-inline bool HasNc(IoRef ref) { return ref != kNoRef && (ref & kNcBit); }
 
-// "Otwarte" ... "Zablokowane" for types 0-4; empty for a type the editor has no name for.
-std::string PassageTypeName(int type);
-inline int PassageType(const uint8_t* params) { return params[0] & 0x0F; }
-inline int BoltPulse(const uint8_t* params) { return params[4]; }
-inline int OpenTime(const uint8_t* params) { return params[6]; }
-inline bool HandleOpening(const uint8_t* params) { return params[2] & 0x40; }
-inline bool FullBoltPulse(const uint8_t* params) { return params[2] & 0x80; }
 // "Śluza N" (N from 1) or "---" outside any airlock (Windows-1250).
 std::string AirlockText(const uint8_t* params);
 
