@@ -67,7 +67,8 @@ bool DecodeDevList(CtrlConfig& cfg, const uint8_t* payload, size_t len) {
   }
   cfg.listedCount = listed;
   for (int i = 0; i < count; ++i) DecodeInfo(InfoAt(payload, count, i), cfg.devices[i]);
-  // References may name indices beyond the list; they must not find an earlier list's device.
+  // References may name indices beyond the list: they name an empty record, R00_00000, never
+  // a device of an earlier list.
   for (int i = count; i < kMaxDevices; ++i) cfg.devices[i] = BusDev{};
   SortListed(cfg);
   return true;

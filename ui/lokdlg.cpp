@@ -35,11 +35,13 @@ TLokalizDlg::TLokalizDlg(QWidget* parent) : QDialog(parent) {
   OKBtn->setDefault(true);
   connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
 
-  // QDialog already turns Escape and the close box into reject().
+  // QDialog already turns Escape and the close box into reject(). Auto-default lets the focused
+  // button take Enter: with the focus tabbed to "Anuluj", Enter cancels; "Zapisz" takes it back
+  // as soon as the focus leaves.
   CancelBtn = new QPushButton(QStringLiteral("Anuluj"), this);
   CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
   CancelBtn->setGeometry(116, 72, 75, 25);
-  CancelBtn->setAutoDefault(false);
+  CancelBtn->setAutoDefault(true);
   connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
   setTabOrder(LokEdit, OKBtn);

@@ -21,8 +21,9 @@ void RunReportAction(QWidget* parent, TLokalizDlg& lokalizDlg, SaveFileDialog& s
                      const std::function<void(const QString&)>& showError,
                      QDate today = QDate());
 
-// Writes the report file through a temporary file renamed into place, so a failure never
-// leaves a truncated report behind. Returns an empty string, or the reason of the failure.
+// Writes the report file as model/replacing_file.h writes files: whole through a temporary
+// file renamed into place, or in place where the folder allows no new file. Returns an empty
+// string, or the text of the failure.
 QString WriteReport(const QString& path, const std::string& location, const CtrlConfig& cfg,
                     const std::string& controllerName, QDate date);
 

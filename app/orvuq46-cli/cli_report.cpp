@@ -10,9 +10,9 @@
 #include "app/orvuq46-cli/cli_commands.h"
 #include "app/orvuq46-cli/cli_text.h"
 #include "app/orvuq46-cli/interrupt.h"
-#include "app/orvuq46-cli/replacing_file.h"
 #include "comm/cp1250.h"
 #include "comm/identity.h"
+#include "model/replacing_file.h"
 #include "model/report.h"
 
 namespace orvu {
@@ -44,8 +44,10 @@ int FirstFailure(int sofar, int code) { return sofar ? sofar : code; }
 int RunReport(const CliRequest& request, CliLan& lan, std::ostream&, std::ostream& err) {
   // The file first: a path that cannot be written fails before any controller is bothered.
   ReplacingFile file;
-  if (const std::string reason = file.Open(request.output); !reason.empty()) {
-    err << "orvuq46-cli: cannot write " << request.output << ": " << reason << '\n';
+  try {
+    file.Open(request.output);
+  } catch (const std::system_error& e) {
+    err << "orvuq46-cli: " << e.what() << '\n';
     return kExitFile;
   }
   WarnIfLocationAltered(request.location, err);
@@ -54,8 +56,10 @@ int RunReport(const CliRequest& request, CliLan& lan, std::ostream&, std::ostrea
   if (!dev) return status;
   const std::string text = ReportText(lan.Cfg(), DevName(dev->id), Cp1250FromUtf8(request.location),
                                       request.date.value_or(Today()));
-  if (const std::string reason = file.Commit(text); !reason.empty()) {
-    err << "orvuq46-cli: cannot write " << request.output << ": " << reason << '\n';
+  try {
+    file.Commit(text);
+  } catch (const std::system_error& e) {
+    err << "orvuq46-cli: " << e.what() << '\n';
     return kExitFile;
   }
   return kExitOk;
@@ -98,15 +102,16 @@ int RunReportAll(const CliRequest& request, CliLan& lan, std::ostream&, std::ost
       // second must not overwrite the first one's report.
       if (!namesUsed.insert(name).second) name += " " + dev.IpText();
       const std::string path = JoinPath(request.dir, Utf8(name) + ".txt");
-      const std::string reason =
-          WriteFileReplacing(path, ReportText(lan.Cfg(), DevName(dev.id), location, date));
-      if (reason.empty()) {
-        err << progress << Utf8(DevName(dev.id)) << ", " << dev.IpText() << ": " << path << '\n';
+      // Its own frame: a file's failure is no network failure.
+      std::string outcome = path;
+      try {
+        WriteFileReplacing(path, ReportText(lan.Cfg(), DevName(dev.id), location, date));
         ++written;
-      } else {
-        err << progress << Utf8(DevName(dev.id)) << ", " << dev.IpText() << ": " << reason << '\n';
+      } catch (const std::system_error& e) {
+        outcome = e.what();
         failure = FirstFailure(failure, kExitFile);
       }
+      err << progress << Utf8(DevName(dev.id)) << ", " << dev.IpText() << ": " << outcome << '\n';
     } catch (const UErr& e) {
       err << progress;
       Put(err, ErrText(e));

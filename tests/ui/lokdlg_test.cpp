@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <vector>
 
 #include "tests/ui/dialog_answer.h"
 
@@ -38,6 +40,53 @@ TEST(LokalizDlg, EveryWayOfClosingGivesItsResult) {
     });
     EXPECT_EQ(dlg.exec(), c.result);
     EXPECT_EQ(dlg.LokEdit->text(), QStringLiteral("Hala 3"));
+  }
+}
+
+// Keys typed on the shown dialog as a keyboard types them: through its window to whatever has
+// the focus, so the focus chain, auto-default and the dialog's own Enter and Escape all take part.
+struct KeyCase {
+  const char* name;
+  std::vector<Qt::Key> keys;  // the last one closes the dialog
+  const char* focusBeforeLast;
+  int result;
+};
+
+TEST(LokalizDlg, KeysGiveTheResultOfTheFocusedOrDefaultButton) {
+  const KeyCase cases[] = {
+      {"Enter in the edit", {Qt::Key_Return}, "LokEdit", QDialog::Accepted},
+      {"keypad Enter in the edit", {Qt::Key_Enter}, "LokEdit", QDialog::Accepted},
+      {"Enter on Zapisz", {Qt::Key_Tab, Qt::Key_Return}, "OKBtn", QDialog::Accepted},
+      {"Enter on Anuluj", {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Return}, "CancelBtn",
+       QDialog::Rejected},
+      {"keypad Enter on Anuluj", {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Enter}, "CancelBtn",
+       QDialog::Rejected},
+      {"Space on Anuluj", {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Space}, "CancelBtn",
+       QDialog::Rejected},
+      {"Shift+Tab from the edit to Anuluj, Enter", {Qt::Key_Backtab, Qt::Key_Return},
+       "CancelBtn", QDialog::Rejected},
+      {"past Anuluj back to the edit, Enter",
+       {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Return}, "LokEdit", QDialog::Accepted},
+      {"Escape in the edit", {Qt::Key_Escape}, "LokEdit", QDialog::Rejected},
+      {"Escape on Zapisz", {Qt::Key_Tab, Qt::Key_Escape}, "OKBtn", QDialog::Rejected},
+  };
+  TLokalizDlg dlg;
+  for (const KeyCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    QString focusBeforeLast;
+    AnswerWhenShown(dlg, [&](QDialog&) {
+      ASSERT_TRUE(QTest::qWaitForWindowActive(&dlg));
+      dlg.LokEdit->setFocus(Qt::OtherFocusReason);
+      for (size_t k = 0; k < c.keys.size(); ++k) {
+        if (k + 1 == c.keys.size() && QApplication::focusWidget())
+          focusBeforeLast = QApplication::focusWidget()->objectName();
+        const Qt::KeyboardModifiers mods =
+            c.keys[k] == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier;
+        QTest::keyClick(dlg.windowHandle(), c.keys[k], mods);
+      }
+    });
+    EXPECT_EQ(dlg.exec(), c.result);
+    EXPECT_EQ(focusBeforeLast, QString::fromLatin1(c.focusBeforeLast));
   }
 }
 

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -127,11 +128,21 @@ TEST_F(ReportActionTest, CancelInEitherDialogWritesNothingAndKeepsTheText) {
   const struct {
     const char* name;
     bool cancelLocation;
-  } cases[] = {{"Anuluj in the location dialog", true}, {"cancel in the save dialog", false}};
+    bool byKeys;  // Tab, Tab to "Anuluj", then Enter, typed through the dialog's window
+  } cases[] = {{"Anuluj in the location dialog", true, false},
+               {"Enter on Anuluj in the location dialog", true, true},
+               {"cancel in the save dialog", false, false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     AnswerWhenShown(lokalizDlg, [&](QDialog&) {
       lokalizDlg.LokEdit->setText(QStringLiteral("Brama główna"));
+      if (c.byKeys) {
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&lokalizDlg));
+        lokalizDlg.LokEdit->setFocus(Qt::OtherFocusReason);
+        for (Qt::Key key : {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Return})
+          QTest::keyClick(lokalizDlg.windowHandle(), key);
+        return;
+      }
       (c.cancelLocation ? lokalizDlg.CancelBtn : lokalizDlg.OKBtn)->click();
     });
     if (c.cancelLocation) {
