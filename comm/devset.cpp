@@ -3,13 +3,13 @@
 #include <array>
 #include <charconv>
 #include <chrono>
-#include <cstdio>
 #include <string>
 
 #include "comm/cp1250.h"
 #include "comm/endpoint.h"
 #include "comm/frames.h"
 #include "comm/identity.h"
+#include "comm/interfaces.h"
 #include "comm/udpdev.h"
 
 namespace orvu {
@@ -31,12 +31,7 @@ UdpDev::~UdpDev() {
   }
 }
 
-std::string UdpDev::IpText() const {
-  char text[16];
-  std::snprintf(text, sizeof text, "%u.%u.%u.%u", ip >> 24, (ip >> 16) & 0xFF, (ip >> 8) & 0xFF,
-                ip & 0xFF);
-  return text;
-}
+std::string UdpDev::IpText() const { return Ipv4Text(ip); }
 
 std::string UdpDev::ModeText() const {
   static const std::string offline = Cp1250FromUtf8("Niedostępny");

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace orvu {
 
@@ -11,6 +12,14 @@ inline constexpr uint16_t kUdpPort = 45389;
 inline constexpr int kReceiveTimeoutMs = 200;
 inline constexpr size_t kReceiveBufferSize = 8192;
 inline constexpr int kDefaultTimeout = -1;  // Receive(): wait the endpoint's own time-out
+
+// One address a broadcast goes to, as shown to the user.
+struct BroadcastTarget {
+  std::string ip;
+  uint16_t port = 0;
+  std::string interface;  // the interface of a directed broadcast; empty for a configured address
+  std::string local;      // that interface's address and prefix, "192.168.1.10/24"
+};
 
 class Endpoint {
  public:
@@ -20,6 +29,8 @@ class Endpoint {
   virtual void Send(const std::string& ip, uint16_t port, const uint8_t* data, size_t len) = 0;
   // One datagram to the broadcast address on the endpoint's port.
   virtual void Broadcast(const uint8_t* data, size_t len) = 0;
+  // Where Broadcast() would send now; empty where the endpoint does not say.
+  virtual std::vector<BroadcastTarget> BroadcastTargets() const { return {}; }
   // Waits at most timeoutMs (kDefaultTimeout: the endpoint's own; 0: only what is already
   // queued) for one datagram. Returns its length, at most cap, or 0 on time-out; from, when
   // given, receives the sender's dotted-decimal address.

@@ -8,7 +8,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <chrono>
+#include <optional>
 #include <string>
 #include <system_error>
 
@@ -88,8 +90,46 @@ void PosixUdpEndpoint::Send(const std::string& ip, uint16_t port, const uint8_t*
   if (r < 0) ThrowErrno("send to", ip, port);
 }
 
+std::vector<BroadcastTarget> DiscoveryTargets(
+    const std::vector<std::pair<std::string, uint16_t>>& configured,
+    const std::vector<DirectedBroadcast>& directed) {
+  std::vector<BroadcastTarget> out;
+  auto add = [&out](BroadcastTarget target) {
+    const bool known = std::any_of(out.begin(), out.end(), [&](const BroadcastTarget& t) {
+      return t.ip == target.ip && t.port == target.port;
+    });
+    if (!known) out.push_back(std::move(target));
+  };
+  for (const auto& [ip, port] : configured) {
+    add({ip, port, "", ""});
+    if (ip != "255.255.255.255") continue;
+    for (const DirectedBroadcast& d : directed)
+      add({Ipv4Text(d.broadcast), port, d.interface,
+           Ipv4Text(d.address) + "/" + std::to_string(d.prefix)});
+  }
+  return out;
+}
+
+std::vector<BroadcastTarget> DiscoveryTargets(const UdpConfig& config) {
+  return DiscoveryTargets(config.broadcastTo, DirectedBroadcasts(SystemInterfaces()));
+}
+
+std::vector<BroadcastTarget> PosixUdpEndpoint::BroadcastTargets() const {
+  return DiscoveryTargets(config_);
+}
+
 void PosixUdpEndpoint::Broadcast(const uint8_t* data, size_t len) {
-  for (const auto& [ip, port] : config_.broadcastTo) Send(ip, port, data, len);
+  std::optional<std::system_error> firstRefusal;
+  bool sent = false;
+  for (const BroadcastTarget& target : BroadcastTargets()) {
+    try {
+      Send(target.ip, target.port, data, len);
+      sent = true;
+    } catch (const std::system_error& e) {
+      if (!firstRefusal) firstRefusal = e;
+    }
+  }
+  if (!sent && firstRefusal) throw *firstRefusal;
 }
 
 size_t PosixUdpEndpoint::Receive(uint8_t* buf, size_t cap, int timeoutMs, std::string* from) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "comm/endpoint.h"
+#include "comm/interfaces.h"
 
 namespace orvu {
 
@@ -12,10 +13,21 @@ struct UdpConfig {
   std::string bindIp = "0.0.0.0";
   uint16_t bindPort = kUdpPort;  // 0: any free port
   uint16_t devicePort = kUdpPort;
-  // Where Broadcast() sends; the product broadcasts to 255.255.255.255 on its port.
+  // Where Broadcast() sends: the product to 255.255.255.255 on its port, which stands for every
+  // interface's directed broadcast as well (DiscoveryTargets). Any other address is sent to as
+  // it is: a controller asked directly, or a simulator in a lab.
   std::vector<std::pair<std::string, uint16_t>> broadcastTo = {{"255.255.255.255", kUdpPort}};
   int timeoutMs = kReceiveTimeoutMs;
 };
+
+// The configured addresses in order, each 255.255.255.255 followed by the directed broadcasts
+// on its port; a directed broadcast that is also configured is sent once. A list without
+// 255.255.255.255 is left as it is, so a loopback lab never sends beyond its addresses.
+std::vector<BroadcastTarget> DiscoveryTargets(
+    const std::vector<std::pair<std::string, uint16_t>>& configured,
+    const std::vector<DirectedBroadcast>& directed);
+// The targets of config with the interfaces as they are now: what a search sends to.
+std::vector<BroadcastTarget> DiscoveryTargets(const UdpConfig& config);
 
 class PosixUdpEndpoint : public Endpoint {
  public:
@@ -27,7 +39,12 @@ class PosixUdpEndpoint : public Endpoint {
   PosixUdpEndpoint& operator=(const PosixUdpEndpoint&) = delete;
 
   void Send(const std::string& ip, uint16_t port, const uint8_t* data, size_t len) override;
+  // Sends to every target of BroadcastTargets(), the interfaces listed afresh. A target that
+  // refuses the datagram does not stop the others; only when none took it does the first
+  // refusal reach the caller, as a std::system_error with its errno (ENETUNREACH: no network,
+  // EACCES: broadcast refused).
   void Broadcast(const uint8_t* data, size_t len) override;
+  std::vector<BroadcastTarget> BroadcastTargets() const override;
   size_t Receive(uint8_t* buf, size_t cap, int timeoutMs, std::string* from = nullptr) override;
   uint16_t DevicePort() const override { return config_.devicePort; }
 

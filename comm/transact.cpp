@@ -51,7 +51,14 @@ size_t UdpDev::Exchange(uint32_t tag, uint8_t replyCmd, const uint8_t* request, 
     if (left <= 0) return 0;
     // The endpoint's own time-out, cut short only where the budget ends first.
     const int wait = left >= kReceiveTimeoutMs ? kDefaultTimeout : static_cast<int>(left);
-    const size_t n = endpoint.Receive(reply, kReceiveBufferSize, wait);
+    size_t n = 0;
+    try {
+      n = endpoint.Receive(reply, kReceiveBufferSize, wait);
+    } catch (const std::system_error&) {
+      // A socket that fails to deliver (poll or recvfrom refused) leaves the try without an
+      // answer, as a refused send does: a plain transaction still never raises.
+      return 0;
+    }
     if (n == 0) return 0;
     if (ReplyAccepted(reply, n, tag, id, replyCmd)) return n;
   }

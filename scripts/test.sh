@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is needed, builds from scratch and runs every test: a normal build, the same
-# tests under AddressSanitizer + UndefinedBehaviorSanitizer, and a short run of every fuzzer.
+# tests under AddressSanitizer + UndefinedBehaviorSanitizer, a short run of every fuzzer, and
+# the Debian package built from the normal build, installed, run and purged.
 # ORVU_INCREMENTAL=1 keeps the build folders; ORVU_FUZZ_SECONDS sets each fuzzer's run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,6 +25,9 @@ echo "== build and test (RelWithDebInfo)"
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build --parallel "$jobs"
 ctest --test-dir build --output-on-failure --parallel "$jobs" | tee build/ctest.log
+
+echo "== Debian package: build, check, install, run, purge"
+bash scripts/test-package.sh
 
 echo "== build and test under AddressSanitizer + UndefinedBehaviorSanitizer"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DORVU_SANITIZE=ON -DORVU_BENCH=OFF >/dev/null

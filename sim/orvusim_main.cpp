@@ -16,15 +16,16 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: orvusim [options] SCENARIO.json\n"
-    "       orvusim [options] --builtin demo|small|large\n"
+    "Usage: orvusim [options] SCENARIO.json\n"
+    "   or: orvusim [options] --builtin demo|small|large\n"
     "Serves the devices of a scenario on UDP, each answering from its own address.\n"
     "  --bind-port N      port of every device (default 45389; 0 picks a free one)\n"
     "  --base IP          give the devices consecutive addresses from IP on\n"
     "  --idle SECONDS     end sessions after SECONDS without traffic (default 30)\n"
     "  --log FILE         one line per datagram received and sent\n"
     "  --no-broadcast     do not listen on 0.0.0.0 for discovery broadcasts\n"
-    "  --help             this text\n";
+    "  --help             this text\n"
+    "  --version          the program's version\n";
 
 constexpr int kExitUsage = 2;
 constexpr int kExitFailure = 1;
@@ -100,20 +101,6 @@ bool ParseOptions(int argc, char** argv, Options& options, bool& help) {
   return true;
 }
 
-orvu::Scenario BuiltinScenario(const std::string& name) {
-  if (name == "demo") return orvu::DemoScenario();
-  orvu::Scenario scenario;
-  scenario.name = name;
-  if (name == "small") {
-    scenario.devices.push_back(orvu::SmallInstallation(1201, "127.0.0.2", 2));
-  } else if (name == "large") {
-    scenario.devices.push_back(orvu::LargeInstallation(1250, "127.0.0.2", 2));
-  } else {
-    throw std::runtime_error("no built-in scenario " + name + " (demo, small, large)");
-  }
-  return scenario;
-}
-
 const char* ModeWord(uint8_t mode) {
   static const char* names[] = {"Blokada", "Konfiguracja", "Serwis", "Instalacja"};
   return names[mode & 3];
@@ -122,6 +109,10 @@ const char* ModeWord(uint8_t mode) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::string(argv[1]) == "--version") {
+    std::cout << "orvusim " ORVU_VERSION "\n";
+    return 0;
+  }
   Options options;
   bool help = false;
   if (!ParseOptions(argc, argv, options, help)) {
@@ -142,7 +133,7 @@ int main(int argc, char** argv) {
 
   try {
     orvu::Scenario scenario = options.builtin.empty() ? orvu::LoadScenarioFile(options.scenarioFile)
-                                                      : BuiltinScenario(options.builtin);
+                                                      : orvu::BuiltinScenario(options.builtin);
     if (!options.base.empty()) orvu::RebaseAddresses(scenario, options.base);
 
     std::ofstream log;

@@ -59,6 +59,11 @@ SimDeviceConfig LargeInstallation(uint16_t serial, const std::string& ip, uint8_
 // Instalacja with its own installation, a controller locked in Blokada, and a terminal.
 Scenario DemoScenario();
 
+// The built-in scenarios by name: "demo" (DemoScenario), "small" and "large" (one controller
+// on 127.0.0.2 with the small or the large installation). Throws std::runtime_error for any
+// other name.
+Scenario BuiltinScenario(const std::string& name);
+
 // Adds every device of the scenario to a SimLan or a SimUdpServer.
 template <class Network>
 void AddScenario(Network& network, const Scenario& scenario) {

@@ -1,5 +1,7 @@
 // The scenarios built into the simulator: the installations the demo program and the tests
 // use, so that neither depends on a file being found at run time.
+#include <stdexcept>
+
 #include "comm/identity.h"
 #include "model/ctrlcfg.h"
 #include "sim/passage_payload.h"
@@ -147,6 +149,20 @@ Scenario DemoScenario() {
   terminal.mode = 2;
   demo.devices.push_back(terminal);
   return demo;
+}
+
+Scenario BuiltinScenario(const std::string& name) {
+  if (name == "demo") return DemoScenario();
+  Scenario scenario;
+  scenario.name = name;
+  if (name == "small") {
+    scenario.devices.push_back(SmallInstallation(1201, "127.0.0.2", 2));
+  } else if (name == "large") {
+    scenario.devices.push_back(LargeInstallation(1250, "127.0.0.2", 2));
+  } else {
+    throw std::runtime_error("no built-in scenario " + name + " (demo, small, large)");
+  }
+  return scenario;
 }
 
 }  // namespace orvu

@@ -11,6 +11,8 @@
 
 #include "commands/commands.h"
 #include "comm/identity.h"
+#include "ui/compact_combo_style.h"
+#include "ui/controls.h"
 #include "ui/mainwin.h"
 #include "ui/qtext.h"
 #include "ui/value_list_model.h"
@@ -45,48 +47,21 @@ const std::string& PairGoneText() {
 }  // namespace
 
 void TMainWin::BuildDevPanel() {
-  SelDevBox = new QGroupBox(QString(), this);
-  SelDevBox->setObjectName(QStringLiteral("SelDevBox"));
-  SelDevBox->setGeometry(16, 232, 281, 345);
+  SelDevBox = Group("SelDevBox", QString(), this, 16, 232, 281, 345);
+  DevListBox = LineList(new QListWidget(SelDevBox), "DevListBox", 16, 24, 249, 188, 14);
+  HelpDevBtn = Button("HelpDevBtn", QStringLiteral("Pomoc"), SelDevBox, 32, 224, 65, 25);
+  DelLostBtn = Disabled(
+      Button("DelLostBtn", QStringLiteral("Usuń nieaktywne"), SelDevBox, 144, 224, 105, 25));
 
-  DevListBox = new QListWidget(SelDevBox);
-  DevListBox->setObjectName(QStringLiteral("DevListBox"));
-  DevListBox->setGeometry(16, 24, 249, 188);
-  DevListBox->setSelectionMode(QAbstractItemView::SingleSelection);
-  DevListBox->setUniformItemSizes(true);
-  DevListBox->setStyleSheet(QStringLiteral("QListWidget::item { height: 14px; }"));
-
-  HelpDevBtn = new QPushButton(QStringLiteral("Pomoc"), SelDevBox);
-  HelpDevBtn->setObjectName(QStringLiteral("HelpDevBtn"));
-  HelpDevBtn->setGeometry(32, 224, 65, 25);
-
-  DelLostBtn = new QPushButton(QStringLiteral("Usuń nieaktywne"), SelDevBox);
-  DelLostBtn->setObjectName(QStringLiteral("DelLostBtn"));
-  DelLostBtn->setGeometry(144, 224, 105, 25);
-  DelLostBtn->setEnabled(false);
-
-  GroupBox6 = new QGroupBox(QStringLiteral(" Zastępowanie "), SelDevBox);
-  GroupBox6->setObjectName(QStringLiteral("GroupBox6"));
-  GroupBox6->setGeometry(8, 264, 265, 73);
-
-  ReplLb = new QLabel(QStringLiteral("Stary                Nowy"), GroupBox6);
-  ReplLb->setObjectName(QStringLiteral("ReplLb"));
-  ReplLb->move(32, 20);
-  ReplLb->adjustSize();
-  ReplLb->setEnabled(false);
-
-  ReplCb = new QComboBox(GroupBox6);
-  ReplCb->setObjectName(QStringLiteral("ReplCb"));
-  ReplCb->setGeometry(16, 40, 153, 22);
-  ReplCb->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  ReplCb->setModel(new ValueListModel(
-      [this](uint16_t pair) { return PairText(Cfg, pair); }, ReplCb));
-  ReplCb->setEnabled(false);
-
-  ReplaceBtn = new QPushButton(QStringLiteral("Zastąp"), GroupBox6);
-  ReplaceBtn->setObjectName(QStringLiteral("ReplaceBtn"));
-  ReplaceBtn->setGeometry(184, 32, 65, 25);
-  ReplaceBtn->setEnabled(false);
+  GroupBox6 = Group("GroupBox6", QStringLiteral(" Zastępowanie "), SelDevBox, 8, 264, 265, 73);
+  ReplLb = Disabled(Label("ReplLb", QStringLiteral("Stary                Nowy"), GroupBox6, 32, 20));
+  ReplCb = Disabled(ValueList("ReplCb", GroupBox6, 16, 40, 153,
+                              [this](uint16_t pair) { return PairText(Cfg, pair); }));
+  // Two device names of 9 characters and the arrow fill the designed width in Arial; the
+  // application style's padding would cut the new device's name.
+  UseCompactStyle(ReplCb);
+  ReplaceBtn =
+      Disabled(Button("ReplaceBtn", QStringLiteral("Zastąp"), GroupBox6, 184, 32, 65, 25));
 
   setTabOrder(DelLostBtn, HelpDevBtn);
   setTabOrder(HelpDevBtn, GroupBox6);

@@ -4,6 +4,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "ui/fonts.h"
+
 namespace {
 
 constexpr int kLocationMaxLength = 80;
@@ -16,6 +18,7 @@ TLokalizDlg::TLokalizDlg(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("LokalizDlg"));
   setWindowTitle(QStringLiteral("Lokalizacja"));
   setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+  setFont(orvu::DefaultFont());
   setFixedSize(486, 118);
 
   Label2 = new QLabel(QStringLiteral("Opis lokalizacji kontrolera:"), this);

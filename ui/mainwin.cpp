@@ -11,14 +11,15 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
-#include <QTabBar>
 #include <QTimer>
 #include <QUrl>
 #include <exception>
 
 #include "commands/commands.h"
 #include "comm/identity.h"
+#include "ui/controls.h"
 #include "ui/eth_list_box.h"
+#include "ui/fonts.h"
 #include "ui/qtext.h"
 #include "ui/report_action.h"
 #include "ui/whelp.h"
@@ -57,9 +58,7 @@ TMainWin::TMainWin(EndpointFactory makeEndpoint, QWidget* parent)
       makeEndpoint_(std::move(makeEndpoint)) {
   setObjectName(QStringLiteral("MainWin"));
   setWindowTitle(QStringLiteral("orvuQ46 Tmp 0.0.1"));
-  QFont font(QStringLiteral("Arial"));
-  font.setPixelSize(11);
-  setFont(font);
+  setFont(ArialFont());
   setFixedSize(847, 590);
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
     QRect frame(QPoint(0, 0), size());
@@ -99,35 +98,14 @@ void TMainWin::SetAuxWindows(THelpWin* helpWin, TLokalizDlg* lokalizDlg) {
 void TMainWin::SetErrorHook(ErrorHook hook) { ErrorHookSlot() = std::move(hook); }
 
 void TMainWin::BuildEthernetGroup() {
-  SelBox = new QGroupBox(QStringLiteral(" Ethernet "), this);
-  SelBox->setObjectName(QStringLiteral("SelBox"));
-  SelBox->setGeometry(16, 8, 281, 209);
-
-  Label18 = new QLabel(QStringLiteral("Urządzenie       Adres IP          Stan"), SelBox);
-  Label18->setObjectName(QStringLiteral("Label18"));
-  Label18->move(28, 20);
-  Label18->adjustSize();
-
+  SelBox = Group("SelBox", QStringLiteral(" Ethernet "), this, 16, 8, 281, 209);
+  Label18 = Label("Label18", QStringLiteral("Urządzenie       Adres IP          Stan"), SelBox, 28, 20);
   auto* ethList = new EthListBox(SelBox);
   ethList->onChoose = [this] { EthLstBoxClick(); };
-  EthLstBox = ethList;
-  EthLstBox->setObjectName(QStringLiteral("EthLstBox"));
-  EthLstBox->setGeometry(24, 40, 233, 113);
-  EthLstBox->setSelectionMode(QAbstractItemView::SingleSelection);
-  EthLstBox->setUniformItemSizes(true);
-  EthLstBox->setStyleSheet(QStringLiteral("QListWidget::item { height: %1px; }").arg(kListItemHeight));
-
-  HelpEthBtn = new QPushButton(QStringLiteral("Pomoc"), SelBox);
-  HelpEthBtn->setObjectName(QStringLiteral("HelpEthBtn"));
-  HelpEthBtn->setGeometry(24, 168, 57, 25);
-
-  WwwBtn = new QPushButton(QStringLiteral("www"), SelBox);
-  WwwBtn->setObjectName(QStringLiteral("WwwBtn"));
-  WwwBtn->setGeometry(88, 168, 57, 25);
-
-  SearchEthBtn = new QPushButton(QStringLiteral("Przeszukaj sieć"), SelBox);
-  SearchEthBtn->setObjectName(QStringLiteral("SearchEthBtn"));
-  SearchEthBtn->setGeometry(152, 168, 105, 25);
+  EthLstBox = LineList(ethList, "EthLstBox", 24, 40, 233, 113, kListItemHeight);
+  HelpEthBtn = Button("HelpEthBtn", QStringLiteral("Pomoc"), SelBox, 24, 168, 57, 25);
+  WwwBtn = Button("WwwBtn", QStringLiteral("www"), SelBox, 88, 168, 57, 25);
+  SearchEthBtn = Button("SearchEthBtn", QStringLiteral("Przeszukaj sieć"), SelBox, 152, 168, 105, 25);
 
   setTabOrder(EthLstBox, HelpEthBtn);
   setTabOrder(HelpEthBtn, SearchEthBtn);

@@ -19,12 +19,12 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QTabBar;
 class QTimer;
 class THelpWin;
 class TLokalizDlg;
 
 namespace orvu {
+class MultiRowTabBar;
 class ValueListModel;
 }
 
@@ -101,7 +101,7 @@ class TMainWin : public QWidget {
 
   // --- Passage editor ---
   QGroupBox* DoorGrpBox = nullptr;
-  QTabBar* DoorTc = nullptr;
+  orvu::MultiRowTabBar* DoorTc = nullptr;  // tabs in as many rows as they need
   QGroupBox* RygGrpBox = nullptr;
   QLabel* RygielLb = nullptr;
   QComboBox* RygielCb = nullptr;
@@ -196,6 +196,8 @@ class TMainWin : public QWidget {
   void BuildDevPanel();
   void BuildPassageGroup();
   void ConnectPassageHandlers();
+  // Puts the passage page below the rows of tabs.
+  void LayOutPassagePage();
 
   // Passage editor steps.
   int CurrentPassage() const;
@@ -227,6 +229,7 @@ class TMainWin : public QWidget {
   orvu::KeepAliveSchedule keepAlive_;
   int errorBoxesOpen_ = 0;  // modal error boxes currently open
   int tickDepth_ = 0;       // poll ticks running (a tick can run inside another's box)
+  QWidget* doorPage_ = nullptr;  // the passage groups, below DoorTc
   int shownPassage_ = -1;   // passage whose values the editor shows
   unsigned cfgEpoch_ = 0;   // advances whenever Cfg is emptied or read again
   unsigned shownEpoch_ = 0;

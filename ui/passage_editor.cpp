@@ -7,11 +7,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QTabBar>
 #include <algorithm>
 
 #include "model/times.h"
 #include "ui/mainwin.h"
+#include "ui/multi_row_tab_bar.h"
 #include "ui/qtext.h"
 #include "ui/value_list_model.h"
 
@@ -58,6 +58,7 @@ void TMainWin::ShowPassageTabs(int current) {
   for (int i = 0; i < Cfg.passageCount && i < kMaxPassages; ++i)
     DoorTc->addTab(QString::number(i + 1));
   DoorTc->setCurrentIndex(current >= 0 && current < DoorTc->count() ? current : 0);
+  LayOutPassagePage();
 }
 
 void TMainWin::RebuildTabs() {

@@ -7,9 +7,10 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
-#include <QTabBar>
 
+#include "ui/controls.h"
 #include "ui/mainwin.h"
+#include "ui/multi_row_tab_bar.h"
 #include "ui/qtext.h"
 #include "ui/value_list_model.h"
 
@@ -17,45 +18,9 @@ using namespace orvu;
 
 namespace {
 
-QGroupBox* Group(const char* name, const QString& title, QWidget* parent, int x, int y, int w,
-                 int h) {
-  auto* box = new QGroupBox(title, parent);
-  box->setObjectName(QString::fromLatin1(name));
-  box->setGeometry(x, y, w, h);
-  return box;
-}
-
-QLabel* Label(const char* name, const QString& text, QWidget* parent, int x, int y) {
-  auto* label = new QLabel(text, parent);
-  label->setObjectName(QString::fromLatin1(name));
-  label->move(x, y);
-  label->adjustSize();
-  label->setEnabled(false);
-  return label;
-}
-
-QCheckBox* Check(const char* name, const QString& text, QWidget* parent, int x, int y) {
-  auto* box = new QCheckBox(text, parent);
-  box->setObjectName(QString::fromLatin1(name));
-  box->move(x, y);
-  box->adjustSize();
-  box->setEnabled(false);
-  return box;
-}
-
-// A drop-down of I/O references whose texts are made only when shown (see ValueListModel).
 QComboBox* RefList(const char* name, QWidget* parent, int x, int y, int w,
                    std::function<std::string(uint16_t)> text) {
-  auto* list = new QComboBox(parent);
-  list->setObjectName(QString::fromLatin1(name));
-  list->setGeometry(x, y, w, 22);
-  // Never sized to its contents: that walks every item on each refill.
-  list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  list->setModel(new ValueListModel(std::move(text), list));
-  if (auto* view = qobject_cast<QListView*>(list->view())) view->setUniformItemSizes(true);
-  list->setMaxVisibleItems(20);
-  list->setEnabled(false);
-  return list;
+  return Disabled(ValueList(name, parent, x, y, w, std::move(text)));
 }
 
 QLineEdit* TimeEdit(const char* name, QWidget* parent, int x, int y) {
@@ -67,11 +32,8 @@ QLineEdit* TimeEdit(const char* name, QWidget* parent, int x, int y) {
   return edit;
 }
 
-QPushButton* Button(const char* name, const QString& text, QWidget* parent, int x, int y) {
-  auto* button = new QPushButton(text, parent);
-  button->setObjectName(QString::fromLatin1(name));
-  button->setGeometry(x, y, 75, 25);
-  return button;
+QPushButton* EditorButton(const char* name, const QString& text, QWidget* parent, int x, int y) {
+  return Button(name, text, parent, x, y, 75, 25);
 }
 
 }  // namespace
@@ -87,83 +49,85 @@ void TMainWin::BuildPassageGroup() {
 
   DoorGrpBox = Group("DoorGrpBox", QStringLiteral(" Przejścia "), this, 312, 8, 519, 569);
 
-  DoorTc = new QTabBar(DoorGrpBox);
+  DoorTc = new MultiRowTabBar(DoorGrpBox);
   DoorTc->setObjectName(QStringLiteral("DoorTc"));
-  DoorTc->setGeometry(12, 20, 495, 24);
-  DoorTc->setExpanding(false);
-  DoorTc->setUsesScrollButtons(true);
-  DoorTc->setDrawBase(true);
+  DoorTc->setGeometry(12, 20, 495, DoorTc->heightForWidth(495));
+  DoorTc->TakeCtrlTabIn(DoorGrpBox);
   DoorTc->setEnabled(false);
+  // The current passage's controls stand on a page that follows the tabs' rows down.
+  doorPage_ = new QWidget(DoorGrpBox);
+  doorPage_->setObjectName(QStringLiteral("DoorPage"));
+  QWidget* page = doorPage_;
 
-  RygGrpBox = Group("RygGrpBox", QStringLiteral(" Winda "), DoorGrpBox, 12, 52, 495, 80);
-  RygielLb = Label("RygielLb", QStringLiteral("orvu-M17:"), RygGrpBox, 16, 24);
+  RygGrpBox = Group("RygGrpBox", QStringLiteral(" Winda "), page, 12, 8, 495, 80);
+  RygielLb = Disabled(Label("RygielLb", QStringLiteral("orvu-M17:"), RygGrpBox, 16, 24));
   RygielCb = RefList("RygielCb", RygGrpBox, listX, 20, listW, refText("Out"));
-  RygielNC = Check("RygielNC", QStringLiteral("NC"), RygGrpBox, ncX, 22);
+  RygielNC = Disabled(Check("RygielNC", QStringLiteral("NC"), RygGrpBox, ncX, 22));
   RygielNC->setVisible(false);
-  OpenDetectLb = Label("OpenDetectLb", QStringLiteral("Wybór piętra:"), RygGrpBox, 16, 52);
+  OpenDetectLb = Disabled(Label("OpenDetectLb", QStringLiteral("Wybór piętra:"), RygGrpBox, 16, 52));
   OpenDetectCb = RefList("OpenDetectCb", RygGrpBox, listX, 48, listW, refText("In"));
-  OpenDetectNC = Check("OpenDetectNC", QStringLiteral("NC"), RygGrpBox, ncX, 50);
+  OpenDetectNC = Disabled(Check("OpenDetectNC", QStringLiteral("NC"), RygGrpBox, ncX, 50));
 
-  GroupBox4 = Group("GroupBox4", QStringLiteral(" Czytniki "), DoorGrpBox, 12, 140, 495, 80);
+  GroupBox4 = Group("GroupBox4", QStringLiteral(" Czytniki "), page, 12, 96, 495, 80);
   static const char* const readerLabels[kReaderSlots] = {"Rd1Lb", "Rd2Lb", "Rd3Lb", "Rd4Lb"};
   static const char* const readerLists[kReaderSlots] = {"Rd1Cb", "Rd2Cb", "Rd3Cb", "Rd4Cb"};
   for (int k = 0; k < kReaderSlots; ++k) {
     int x = (k % 2) * 244 + 16, y = (k / 2) * 28 + 24;
-    RdLb[k] = Label(readerLabels[k], QStringLiteral("%1:").arg(k + 1), GroupBox4, x, y);
+    RdLb[k] = Disabled(Label(readerLabels[k], QStringLiteral("%1:").arg(k + 1), GroupBox4, x, y));
     RdCb[k] = RefList(readerLists[k], GroupBox4, x + 20, y - 4, 200, refText("Rd"));
   }
 
   // The reminder and CCTV rows are hidden; the alarm row takes the group's first line.
-  GroupBox1 = Group("GroupBox1", QStringLiteral(" Wyjścia "), DoorGrpBox, 12, 228, 495, 52);
-  AlarmLb = Label("AlarmLb", QStringLiteral("Alarm:"), GroupBox1, 16, 24);
+  GroupBox1 = Group("GroupBox1", QStringLiteral(" Wyjścia "), page, 12, 184, 495, 52);
+  AlarmLb = Disabled(Label("AlarmLb", QStringLiteral("Alarm:"), GroupBox1, 16, 24));
   AlarmCb = RefList("AlarmCb", GroupBox1, listX, 20, listW, refText("Out"));
-  AlarmNC = Check("AlarmNC", QStringLiteral("NC"), GroupBox1, ncX, 22);
-  RemindLb = Label("RemindLb", QStringLiteral("Przypomnienie:"), GroupBox1, 16, 52);
+  AlarmNC = Disabled(Check("AlarmNC", QStringLiteral("NC"), GroupBox1, ncX, 22));
+  RemindLb = Disabled(Label("RemindLb", QStringLiteral("Przypomnienie:"), GroupBox1, 16, 52));
   RemindCb = RefList("RemindCb", GroupBox1, listX, 48, listW, refText("Out"));
-  RemindNC = Check("RemindNC", QStringLiteral("NC"), GroupBox1, ncX, 50);
-  CctvLb = Label("CctvLb", QStringLiteral("CCTV:"), GroupBox1, 16, 80);
+  RemindNC = Disabled(Check("RemindNC", QStringLiteral("NC"), GroupBox1, ncX, 50));
+  CctvLb = Disabled(Label("CctvLb", QStringLiteral("CCTV:"), GroupBox1, 16, 80));
   CctvCb = RefList("CctvCb", GroupBox1, listX, 76, listW, refText("Out"));
-  CctvNC = Check("CctvNC", QStringLiteral("NC"), GroupBox1, ncX, 78);
+  CctvNC = Disabled(Check("CctvNC", QStringLiteral("NC"), GroupBox1, ncX, 78));
   for (QWidget* hidden : {static_cast<QWidget*>(RemindLb), static_cast<QWidget*>(RemindCb),
                           static_cast<QWidget*>(RemindNC), static_cast<QWidget*>(CctvLb),
                           static_cast<QWidget*>(CctvCb), static_cast<QWidget*>(CctvNC)})
     hidden->setVisible(false);
 
   // The exit button and alarm detector rows are hidden; the tamper row is the visible one.
-  GroupBox3 = Group("GroupBox3", QStringLiteral(" Wejścia "), DoorGrpBox, 12, 288, 495, 52);
-  Alarm1Lb = Label("Alarm1Lb", QStringLiteral("Sabotaż:"), GroupBox3, 16, 24);
+  GroupBox3 = Group("GroupBox3", QStringLiteral(" Wejścia "), page, 12, 244, 495, 52);
+  Alarm1Lb = Disabled(Label("Alarm1Lb", QStringLiteral("Sabotaż:"), GroupBox3, 16, 24));
   Alarm1Cb = RefList("Alarm1Cb", GroupBox3, listX, 20, listW, refText("In"));
-  Alarm1NC = Check("Alarm1NC", QStringLiteral("NC"), GroupBox3, ncX, 22);
-  OutBtnLb = Label("OutBtnLb", QStringLiteral("Przycisk wyjścia:"), GroupBox3, 16, 52);
+  Alarm1NC = Disabled(Check("Alarm1NC", QStringLiteral("NC"), GroupBox3, ncX, 22));
+  OutBtnLb = Disabled(Label("OutBtnLb", QStringLiteral("Przycisk wyjścia:"), GroupBox3, 16, 52));
   OutBtnCb = RefList("OutBtnCb", GroupBox3, listX, 48, listW, refText("In"));
-  OutBtnNC = Check("OutBtnNC", QStringLiteral("NC"), GroupBox3, ncX, 50);
-  Alarm0Lb = Label("Alarm0Lb", QStringLiteral("Czujka alarmowa:"), GroupBox3, 16, 80);
+  OutBtnNC = Disabled(Check("OutBtnNC", QStringLiteral("NC"), GroupBox3, ncX, 50));
+  Alarm0Lb = Disabled(Label("Alarm0Lb", QStringLiteral("Czujka alarmowa:"), GroupBox3, 16, 80));
   Alarm0Cb = RefList("Alarm0Cb", GroupBox3, listX, 76, listW, refText("In"));
-  Alarm0NC = Check("Alarm0NC", QStringLiteral("NC"), GroupBox3, ncX, 78);
+  Alarm0NC = Disabled(Check("Alarm0NC", QStringLiteral("NC"), GroupBox3, ncX, 78));
   for (QWidget* hidden : {static_cast<QWidget*>(OutBtnLb), static_cast<QWidget*>(OutBtnCb),
                           static_cast<QWidget*>(OutBtnNC), static_cast<QWidget*>(Alarm0Lb),
                           static_cast<QWidget*>(Alarm0Cb), static_cast<QWidget*>(Alarm0NC)})
     hidden->setVisible(false);
 
-  TstGrpBox = Group("TstGrpBox", QStringLiteral(" Testowanie "), DoorGrpBox, 12, 348, 495, 108);
+  TstGrpBox = Group("TstGrpBox", QStringLiteral(" Testowanie "), page, 12, 304, 495, 108);
   TstGrpBox->setEnabled(false);
   TstGrpBox->setVisible(false);
-  KlamkaCb = Check("KlamkaCb", QStringLiteral("Otwieranie klamką"), TstGrpBox, 16, 22);
-  FullTimCb = Check("FullTimCb", QStringLiteral("Pełny impuls rygla"), TstGrpBox, 16, 44);
-  TypeLb = Label("TypeLb", QStringLiteral("Typ przejścia"), TstGrpBox, 240, 24);
+  KlamkaCb = Disabled(Check("KlamkaCb", QStringLiteral("Otwieranie klamką"), TstGrpBox, 16, 22));
+  FullTimCb = Disabled(Check("FullTimCb", QStringLiteral("Pełny impuls rygla"), TstGrpBox, 16, 44));
+  TypeLb = Disabled(Label("TypeLb", QStringLiteral("Typ przejścia"), TstGrpBox, 240, 24));
   TypeCb = new QComboBox(TstGrpBox);
   TypeCb->setObjectName(QStringLiteral("TypeCb"));
   TypeCb->setGeometry(330, 20, 150, 22);
   for (int type = 0; type < kPassageTypes; ++type) TypeCb->addItem(QtText(PassageTypeName(type)));
   TypeCb->setEnabled(false);
-  RygTimLb = Label("RygTimLb", QStringLiteral("Impuls otwarcia rygla:"), TstGrpBox, 16, 74);
+  RygTimLb = Disabled(Label("RygTimLb", QStringLiteral("Impuls otwarcia rygla:"), TstGrpBox, 16, 74));
   RygTimEd = TimeEdit("RygTimEd", TstGrpBox, 150, 70);
-  RygTimsLb = Label("RygTimsLb", QStringLiteral("s"), TstGrpBox, 196, 74);
-  OpenTimLb = Label("OpenTimLb", QStringLiteral("Dozw. czas otwarcia:"), TstGrpBox, 240, 74);
+  RygTimsLb = Disabled(Label("RygTimsLb", QStringLiteral("s"), TstGrpBox, 196, 74));
+  OpenTimLb = Disabled(Label("OpenTimLb", QStringLiteral("Dozw. czas otwarcia:"), TstGrpBox, 240, 74));
   OpenTimEd = TimeEdit("OpenTimEd", TstGrpBox, 370, 70);
-  OpenTimsLb = Label("OpenTimsLb", QStringLiteral("s"), TstGrpBox, 416, 74);
+  OpenTimsLb = Disabled(Label("OpenTimsLb", QStringLiteral("s"), TstGrpBox, 416, 74));
 
-  GroupBox5 = Group("GroupBox5", QStringLiteral(" Śluzy "), DoorGrpBox, 12, 464, 495, 52);
+  GroupBox5 = Group("GroupBox5", QStringLiteral(" Śluzy "), page, 12, 420, 495, 52);
   GroupBox5->setVisible(false);
   SluzaCb = new QComboBox(GroupBox5);
   SluzaCb->setObjectName(QStringLiteral("SluzaCb"));
@@ -172,11 +136,12 @@ void TMainWin::BuildPassageGroup() {
   SluzaCb->setInsertPolicy(QComboBox::NoInsert);
   SluzaCb->setEnabled(false);
 
-  HelpDoorBtn = Button("HelpDoorBtn", QStringLiteral("Pomoc"), DoorGrpBox, 12, 530);
-  RapCfgBtn = Button("RapCfgBtn", QStringLiteral("Raport"), DoorGrpBox, 338, 530);
+  HelpDoorBtn = EditorButton("HelpDoorBtn", QStringLiteral("Pomoc"), DoorGrpBox, 12, 530);
+  RapCfgBtn = EditorButton("RapCfgBtn", QStringLiteral("Raport"), DoorGrpBox, 338, 530);
   RapCfgBtn->setEnabled(false);
-  WrCfgBtn = Button("WrCfgBtn", QStringLiteral("Zapisz"), DoorGrpBox, 424, 530);
+  WrCfgBtn = EditorButton("WrCfgBtn", QStringLiteral("Zapisz"), DoorGrpBox, 424, 530);
   WrCfgBtn->setEnabled(false);
+  LayOutPassagePage();
 
   outputLists[kSlotBolt] = RygielCb;
   outputLists[kSlotReminder] = RemindCb;
@@ -194,10 +159,18 @@ void TMainWin::BuildPassageGroup() {
   ConnectPassageHandlers();
 }
 
+void TMainWin::LayOutPassagePage() {
+  // Below the tabs, however many rows they take, and above the buttons, which it must not
+  // cover (a page is transparent, but it would take their clicks).
+  constexpr int kGap = 8;
+  const int top = DoorTc->geometry().bottom() + 1 + kGap;
+  doorPage_->setGeometry(0, top, DoorGrpBox->width(), HelpDoorBtn->y() - kGap - top);
+}
+
 void TMainWin::ConnectPassageHandlers() {
   // Lists react to the user's choices only (activated); the redraw's own selections never
   // reach them. Check boxes see the redraw's ticks too and look at `refreshing`.
-  connect(DoorTc, &QTabBar::currentChanged, this, [this] { DoorTcChange(); });
+  connect(DoorTc, &MultiRowTabBar::currentChanged, this, [this] { DoorTcChange(); });
   for (int s = 0; s < kOutputSlots; ++s) {
     connect(outputLists[s], &QComboBox::activated, this, [this, s] { OutputCbChange(s); });
     connect(outputNcs[s], &QCheckBox::toggled, this, [this, s] { OutputNcClick(s); });

@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QTabBar>
 
 #include "model/times.h"
 #include "ui/mainwin.h"

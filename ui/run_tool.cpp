@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <exception>
 
+#include "ui/app_setup.h"
 #include "ui/lokdlg.h"
 #include "ui/qtext.h"
 #include "ui/whelp.h"
@@ -12,6 +13,7 @@ namespace orvu {
 
 int RunTool(int argc, char** argv, TMainWin::EndpointFactory makeEndpoint) {
   QApplication app(argc, argv);
+  SetUpApplication(app);
   try {
     TMainWin mainWin(std::move(makeEndpoint));
     THelpWin helpWin;

@@ -92,7 +92,7 @@ CliRequest ParseCliArgs(const std::vector<std::string>& args) {
 
   ArgReader reader(args, r.command);
   bool seenJson = false, seenAll = false, seenOutput = false, seenDir = false;
-  bool seenLocation = false, seenDate = false;
+  bool seenLocation = false, seenDate = false, seenInterfaces = false;
   while (!reader.Done()) {
     const std::string& word = reader.Take();
     const size_t eq = word.find('=');
@@ -104,6 +104,10 @@ CliRequest ParseCliArgs(const std::vector<std::string>& args) {
       if (r.command == CliCommand::kReport) reader.Fail("report writes files; --json belongs to discover and show");
       SetOnce(seenJson, option, reader);
       r.json = true;
+    } else if (option == "--interfaces" && !hasInline) {
+      if (r.command != CliCommand::kDiscover) reader.Fail("--interfaces belongs to discover");
+      SetOnce(seenInterfaces, option, reader);
+      r.interfaces = true;
     } else if (option == "--all" && !hasInline) {
       SetOnce(seenAll, option, reader);
       r.all = true;

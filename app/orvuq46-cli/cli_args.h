@@ -17,6 +17,7 @@ struct CliRequest {
   bool help = false;
   bool json = false;
   bool all = false;
+  bool interfaces = false;  // discover --interfaces: where a search sends, without searching
   std::optional<CliTarget> target;
   std::string output;    // report TARGET -o FILE
   std::string dir;       // report --all --dir DIR

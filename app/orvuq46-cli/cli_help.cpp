@@ -6,12 +6,17 @@ namespace orvu {
 std::string HelpText(CliCommand command) {
   switch (command) {
     case CliCommand::kDiscover:
-      return "Usage: orvuq46-cli discover [--json]\n"
+      return "Usage: orvuq46-cli discover [--interfaces] [--json]\n"
              "\n"
              "Searches the LAN once and prints one line per controller found, as the Ethernet\n"
-             "list shows it: name, IP address, mode.\n"
+             "list shows it: name, IP address, mode. A search broadcasts to 255.255.255.255 and\n"
+             "to the broadcast address of every interface that is up, and asks each --address\n"
+             "directly.\n"
              "\n"
-             "  --json   an array of objects (name, id, ip, mode, modeText, modeByte, session)\n";
+             "  --interfaces  print where a search sends (interfaces and broadcast addresses)\n"
+             "                instead of searching\n"
+             "  --json        an array of objects (name, id, ip, mode, modeText, modeByte,\n"
+             "                session); with --interfaces (ip, port, interface, address)\n";
     case CliCommand::kShow:
       return "Usage: orvuq46-cli show TARGET [--json]\n"
              "\n"
@@ -48,14 +53,20 @@ std::string HelpText(CliCommand command) {
          "  report --all --dir DIR      write a report for every controller found\n"
          "\n"
          "TARGET is a device name such as K46_00125 or an IPv4 address.\n"
-         "'orvuq46-cli COMMAND --help' describes each command.\n"
+         "'orvuq46-cli COMMAND --help' describes each command; 'orvuq46-cli --version' prints\n"
+         "the program's version.\n"
          "\n"
          "Exit status: 0 success; 1-9 the communication error code shown; 10 usage error;\n"
          "11 a report file that cannot be written; 12 the UDP port cannot be used (or\n"
          "another system error).\n"
          "\n"
          "The program uses UDP port 45389, as the window does; the two cannot run at once on\n"
-         "one machine. Lab options for a simulator (before or after the command):\n"
+         "one machine.\n"
+         "  --address ADDR[:PORT]       also ask the controller at ADDR directly, by unicast:\n"
+         "                              one behind a router hears no broadcast (repeatable;\n"
+         "                              every command, before or after it)\n"
+         "\n"
+         "Lab options for a simulator (before or after the command):\n"
          "  --local ADDR[:PORT]         bind to this address and port (default 0.0.0.0:45389)\n"
          "  --device-port PORT          the port the devices listen on (default 45389)\n"
          "  --broadcast-to ADDR[:PORT]  send discovery here instead of 255.255.255.255\n"

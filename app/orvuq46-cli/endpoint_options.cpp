@@ -50,6 +50,7 @@ UdpConfig TakeEndpointOptions(std::vector<std::string>& args) {
   UdpConfig config;
   std::optional<uint16_t> devicePort;
   std::vector<std::pair<std::string, std::optional<uint16_t>>> broadcastTo;
+  std::vector<std::pair<std::string, std::optional<uint16_t>>> askDirectly;
   std::vector<std::string> rest;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& word = args[i];
@@ -59,7 +60,8 @@ UdpConfig TakeEndpointOptions(std::vector<std::string>& args) {
       if (i + 1 < args.size()) rest.push_back(args[++i]);
       continue;
     }
-    const bool ours = word == "--local" || word == "--device-port" || word == "--broadcast-to";
+    const bool ours = word == "--local" || word == "--device-port" || word == "--broadcast-to" ||
+                      word == "--address";
     if (!ours) {
       rest.push_back(word);
       continue;
@@ -73,6 +75,8 @@ UdpConfig TakeEndpointOptions(std::vector<std::string>& args) {
     } else if (word == "--device-port") {
       devicePort = ParsePort(value);
       if (!devicePort || *devicePort == 0) Fail("--device-port wants a port 1-65535, not '" + value + "'");
+    } else if (word == "--address") {
+      askDirectly.push_back(AddressAndPort(word, value));
     } else {
       broadcastTo.push_back(AddressAndPort(word, value));
     }
@@ -85,6 +89,8 @@ UdpConfig TakeEndpointOptions(std::vector<std::string>& args) {
     config.broadcastTo.clear();
     for (const auto& [ip, port] : broadcastTo) config.broadcastTo.emplace_back(ip, port.value_or(config.devicePort));
   }
+  // A controller behind a router hears no broadcast: the same request reaches it by unicast.
+  for (const auto& [ip, port] : askDirectly) config.broadcastTo.emplace_back(ip, port.value_or(config.devicePort));
   return config;
 }
 

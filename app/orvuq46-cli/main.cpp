@@ -13,9 +13,14 @@
 
 namespace {
 
-// Help and usage errors need no network: no port is taken just to print them.
+// Help, usage errors and the list of discovery targets need no network: no port is taken just
+// to print them.
 class NoNetwork : public orvu::Endpoint {
  public:
+  explicit NoNetwork(const orvu::UdpConfig& config) : config_(config) {}
+  std::vector<orvu::BroadcastTarget> BroadcastTargets() const override {
+    return orvu::DiscoveryTargets(config_);
+  }
   void Send(const std::string&, uint16_t, const uint8_t*, size_t) override { Refuse(); }
   void Broadcast(const uint8_t*, size_t) override { Refuse(); }
   size_t Receive(uint8_t*, size_t, int, std::string*) override { Refuse(); }
@@ -23,11 +28,13 @@ class NoNetwork : public orvu::Endpoint {
 
  private:
   [[noreturn]] static void Refuse() { throw std::logic_error("no network for this command"); }
+  orvu::UdpConfig config_;
 };
 
 bool NeedsNetwork(const std::vector<std::string>& args) {
   try {
-    return !orvu::ParseCliArgs(args).help;
+    const orvu::CliRequest request = orvu::ParseCliArgs(args);
+    return !request.help && !request.interfaces;
   } catch (const orvu::UsageError&) {
     return false;
   }
@@ -37,6 +44,10 @@ bool NeedsNetwork(const std::vector<std::string>& args) {
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.size() == 1 && args[0] == "--version") {
+    std::cout << "orvuq46-cli " ORVU_VERSION "\n";
+    return orvu::kExitOk;
+  }
   orvu::UdpConfig config;
   try {
     config = orvu::TakeEndpointOptions(args);
@@ -45,7 +56,7 @@ int main(int argc, char** argv) {
     return orvu::kExitUsage;
   }
   if (!NeedsNetwork(args)) {
-    NoNetwork none;
+    NoNetwork none(config);
     return orvu::RunCli(args, none, std::cout, std::cerr);
   }
   // Only the run over every controller checks for Ctrl-C between controllers; the other

@@ -49,7 +49,11 @@ TEST(CliProgram, TakenPortIsOneClearLine) {
   const std::string port = std::to_string(ntohs(local.sin_port));
 
   const Result r = RunProgram("discover --local 127.0.0.1:" + port);
+  // Listing where a search would send takes no port.
+  const Result listing = RunProgram("discover --interfaces --broadcast-to 127.0.0.2 --local 127.0.0.1:" + port);
   close(holder);
+  EXPECT_EQ(listing.status, 0) << listing.err;
+  EXPECT_EQ(listing.out, "127.0.0.2:45389        asked directly\n");
   EXPECT_EQ(r.status, 12);
   EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
   EXPECT_NE(r.err.find("UDP port " + port + " is in use"), std::string::npos) << r.err;
@@ -66,6 +70,30 @@ TEST(CliProgram, LabOptionsReachASimulator) {
                               " --broadcast-to 127.0.0.2");
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out, " K46_01201,  127.0.0.2,  Serwis\n");
+}
+
+// A controller no broadcast reaches is found, shown and reported when named with --address.
+TEST(CliProgram, AddressAsksAControllerDirectly) {
+  ManualClock clock;
+  SimUdpServer server(clock);
+  server.AddDevice(SmallInstallation(1201, "127.0.0.2", 2));
+  server.AddDevice(SmallInstallation(1202, "127.0.0.3", 2));
+  server.Start();
+  const std::string lab = " --local 127.0.0.1:0 --device-port " + std::to_string(server.Port()) +
+                          " --broadcast-to 127.0.0.2";
+  EXPECT_EQ(RunProgram("discover" + lab).out, " K46_01201,  127.0.0.2,  Serwis\n");
+  const Result found = RunProgram("discover --address 127.0.0.3" + lab);
+  EXPECT_EQ(found.status, 0) << found.err;
+  EXPECT_EQ(found.out, " K46_01201,  127.0.0.2,  Serwis\n K46_01202,  127.0.0.3,  Serwis\n");
+  const Result shown = RunProgram("--address 127.0.0.3 show K46_01202 --json" + lab);
+  EXPECT_EQ(shown.status, 0) << shown.err;
+  EXPECT_NE(shown.out.find("\"127.0.0.3\""), std::string::npos) << shown.out;
+  TempDir dir;
+  const Result reported = RunProgram("report 127.0.0.3 -o '" + dir.File("r.txt") + "' --address 127.0.0.3" + lab);
+  EXPECT_EQ(reported.status, 0) << reported.err;
+  EXPECT_FALSE(ReadBytes(dir.File("r.txt")).empty());
+  EXPECT_EQ(RunProgram("discover --address 127.0.0" + lab).status, 10);
+  EXPECT_EQ(RunProgram("discover --address").status, 10);
 }
 
 }  // namespace

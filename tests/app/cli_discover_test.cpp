@@ -47,5 +47,27 @@ TEST_F(CliDiscover, JsonCarriesTheSameDevicesAsData) {
   EXPECT_EQ(list[1]["session"], false);
 }
 
+// Where a search sends, without searching: here the lab's device addresses, nothing else.
+TEST_F(CliDiscover, InterfacesListsTheTargetsOfASearchAndSendsNothing) {
+  const std::string port = std::to_string(server.Port());
+  auto pad = [](std::string address) {
+    address.resize(21, ' ');
+    return address;
+  };
+  const CliRun run = Run({"discover", "--interfaces"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out, pad("127.0.0.2:" + port) + "  asked directly\n" + pad("127.0.0.3:" + port) +
+                         "  asked directly\n" + pad("127.0.0.4:" + port) + "  asked directly\n");
+  EXPECT_EQ(run.err, "");
+  uint8_t datagram[64];
+  EXPECT_EQ(endpoint->Receive(datagram, sizeof datagram, 100), 0u);  // no answer: nothing was asked
+
+  const auto list = nlohmann::json::parse(Run({"discover", "--interfaces", "--json"}).out);
+  ASSERT_EQ(list.size(), 3u);
+  EXPECT_EQ(list[0]["ip"], "127.0.0.2");
+  EXPECT_EQ(list[0]["port"], server.Port());
+  EXPECT_EQ(list[0]["interface"], "");
+}
+
 }  // namespace
 }  // namespace orvu::test

@@ -50,6 +50,8 @@ TEST(CliUsage, ErrorsGiveStatus10AndTheHelpLine) {
       {{"discover", "K46_00125"}, "Try 'orvuq46-cli discover --help'.\n"},
       {{"discover", "--verbose"}, "Try 'orvuq46-cli discover --help'.\n"},
       {{"discover", "--json", "--json"}, "Try 'orvuq46-cli discover --help'.\n"},
+      {{"discover", "--interfaces", "--interfaces"}, "Try 'orvuq46-cli discover --help'.\n"},
+      {{"show", "K46_00125", "--interfaces"}, "Try 'orvuq46-cli show --help'.\n"},
       {{"show"}, "Try 'orvuq46-cli show --help'.\n"},
       {{"show", "K46_65536"}, "Try 'orvuq46-cli show --help'.\n"},       // serial beyond 16 bits
       {{"show", "K4_000125"}, "Try 'orvuq46-cli show --help'.\n"},

@@ -7,7 +7,6 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QSignalBlocker>
-#include <QTabBar>
 #include <QTimer>
 #include <memory>
 
@@ -16,6 +15,7 @@
 #include "sim/scenario.h"
 #include "ui/endpoint_ref.h"
 #include "ui/mainwin.h"
+#include "ui/multi_row_tab_bar.h"
 
 namespace {
 

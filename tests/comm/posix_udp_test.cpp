@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <system_error>
+#include <thread>
+#include <vector>
 
 #include "tests/comm/loopback_peer.h"
 
@@ -52,6 +55,33 @@ TEST(PosixUdp, ReceiveTakesQueuedDatagramsSkipsEmptyOnesAndNamesTheSender) {
 
   endpoint.Send("127.0.0.2", peer.Port(), buf, 3);
   endpoint.Broadcast(buf, 3);  // broadcasts to nobody here
+}
+
+// The system refuses a datagram to port 0 before sending anything: a target that cannot be
+// sent to, as a down interface is. The others still get the datagram; only when none takes it
+// does the first refusal reach the caller, with its errno.
+TEST(PosixUdp, BroadcastGoesPastARefusedTargetAndFailsOnlyWhenNoneTookTheDatagram) {
+  LoopbackPeer peer("127.0.0.2");
+  peer.Serve([](const Bytes&) { return std::vector<Bytes>{}; });
+  UdpConfig config = LoopbackConfig();
+  config.broadcastTo = {{"127.0.0.3", 0}, {"127.0.0.2", peer.Port()}, {"127.0.0.4", 0}};
+  const uint8_t request[3] = {1, 2, 3};
+  {
+    PosixUdpEndpoint endpoint(config);
+    EXPECT_NO_THROW(endpoint.Broadcast(request, sizeof request));
+    for (int i = 0; i < 200 && peer.Received().empty(); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(peer.Received(), std::vector<Bytes>{Bytes(request, request + 3)});
+  }
+  config.broadcastTo = {{"127.0.0.3", 0}, {"127.0.0.4", 0}};
+  PosixUdpEndpoint endpoint(config);
+  try {
+    endpoint.Broadcast(request, sizeof request);
+    FAIL() << "no target took the datagram, and nothing said so";
+  } catch (const std::system_error& e) {
+    EXPECT_EQ(e.code(), std::errc::invalid_argument);
+    EXPECT_NE(std::string(e.what()).find("127.0.0.3:0"), std::string::npos) << e.what();
+  }
 }
 
 }  // namespace

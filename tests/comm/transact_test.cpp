@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstring>
 #include <optional>
+#include <stdexcept>
 #include <system_error>
 #include <thread>
 
@@ -297,6 +298,47 @@ TEST(Exchange, AFailedSendIsATryWithoutAnswer) {
     EXPECT_EQ(err->code, ErrCode::kNoReply);
   }
   SetEndpoint(nullptr);
+}
+
+// A socket whose receive fails (poll or recvfrom refused: a closed descriptor, no memory) is
+// fake here for the same reason; it fails the way the POSIX endpoint does.
+class DeafEndpoint : public Endpoint {
+ public:
+  int sends = 0;
+  int receives = 0;
+  void Send(const std::string&, uint16_t, const uint8_t*, size_t) override { ++sends; }
+  void Broadcast(const uint8_t*, size_t) override {}
+  size_t Receive(uint8_t*, size_t, int, std::string*) override {
+    ++receives;
+    throw std::system_error(ENOMEM, std::generic_category(), "UDP receive");
+  }
+  uint16_t DevicePort() const override { return kUdpPort; }
+};
+
+TEST(Exchange, AFailedReceiveIsATryWithoutAnswer) {
+  DeafEndpoint endpoint;
+  SetEndpoint(&endpoint);
+  {
+    TestDev dev;
+    dev.id = kId;
+    dev.online = true;
+    dev.session = true;
+    uint8_t dest[16];
+    EXPECT_EQ(dev.Transact('O', sizeof dest, dest), 0);
+    EXPECT_EQ(endpoint.receives, 3);
+    EXPECT_FALSE(dev.Status());
+    EXPECT_FALSE(dev.online);
+    EXPECT_TRUE(dev.changed);
+    EXPECT_EQ(endpoint.sends, 6);
+    auto err = ErrorOf([&] { dev.SecTransact('D', nullptr, 0, 0, nullptr); });
+    ASSERT_TRUE(err);
+    EXPECT_EQ(err->code, ErrCode::kNoReply);
+    EXPECT_EQ(endpoint.sends, 7);  // offline now: one try
+  }
+  SetEndpoint(nullptr);
+  // The endpoint's own absence stays an error of its own.
+  TestDev dev;
+  EXPECT_THROW(dev.Transact('O', 0, nullptr), std::logic_error);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
-#include <QTabBar>
 #include <QTest>
 #include <QUrl>
 #include <stdexcept>

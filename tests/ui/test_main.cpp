@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ui/app_setup.h"
+
 int main(int argc, char** argv) {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) {
@@ -20,5 +22,6 @@ int main(int argc, char** argv) {
     if (std::strncmp(argv[i], "--gtest_list_tests", 18) == 0) return RUN_ALL_TESTS();
   }
   QApplication app(argc, argv);
+  orvu::SetUpApplication(app);  // the font and the Polish Qt texts of the programs
   return RUN_ALL_TESTS();
 }

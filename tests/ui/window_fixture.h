@@ -8,7 +8,6 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTabBar>
 #include <QTimer>
 #include <QListWidget>
 #include <QSignalBlocker>
@@ -22,6 +21,7 @@
 #include "sim/scenario.h"
 #include "ui/endpoint_ref.h"
 #include "ui/mainwin.h"
+#include "ui/multi_row_tab_bar.h"
 
 namespace orvu::test {
 
