@@ -330,7 +330,7 @@ TEST(Exchange, AFailedReceiveIsATryWithoutAnswer) {
     EXPECT_FALSE(dev.online);
     EXPECT_TRUE(dev.changed);
     EXPECT_EQ(endpoint.sends, 6);
-    auto err = ErrorOf([&] { dev.SecTransact('D', nullptr, 0, 0, nullptr); });
+    auto err = RaisedBy([&] { dev.SecTransact('D', nullptr, 0, 0, nullptr); });
     ASSERT_TRUE(err);
     EXPECT_EQ(err->code, ErrCode::kNoReply);
     EXPECT_EQ(endpoint.sends, 7);  // offline now: one try
