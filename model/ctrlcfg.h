@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "model/params.h"  // the fields of params[p]
+
 namespace orvu {
 
 // Reference to one output, input or reader: device index * 256 + channel, bit 7 the NC flag.
@@ -118,25 +120,6 @@ int FreeModuleIo(const CtrlConfig& cfg, int kind, IoRef* out);  // elevator modu
 // Distinct bound values of an output slot over the passages; out holds kMaxPassages.
 int SharedOutputs(const CtrlConfig& cfg, int slot, IoRef* out);
 
-// --- The parameter block of a passage (params[p], kParamBytes bytes) ---
-// Setters change only their field's bits; times are in half-seconds.
-
-inline constexpr int kPassageTypes = 5;  // the types that have a name
-int PassageType(const uint8_t* params);  // 0-15
-void SetPassageType(uint8_t* params, int type);
-// "Otwarte", "Normalne", "Bistabilne", "Astabilne", "Zablokowane" for types 0-4
-// (Windows-1250); empty for a type without a name.
-std::string PassageTypeName(int type);
-bool HandleOpening(const uint8_t* params);  // "Otwieranie klamką"
-void SetHandleOpening(uint8_t* params, bool on);
-bool FullBoltPulse(const uint8_t* params);  // "Pełny impuls rygla"
-void SetFullBoltPulse(uint8_t* params, bool on);
-int BoltPulse(const uint8_t* params);
-void SetBoltPulse(uint8_t* params, int halfSeconds);
-int OpenTime(const uint8_t* params);
-void SetOpenTime(uint8_t* params, int halfSeconds);
-int AirlockOf(const uint8_t* params);  // 0-3, or -1
-void SetAirlock(uint8_t* params, int number);  // outside 0-3: outside any airlock
 
 // "DEVNAME:LabelN", or the placeholder "     ---     " (+1 space for a three-letter label).
 std::string IoRefText(const CtrlConfig& cfg, IoRef ref, const char* label);

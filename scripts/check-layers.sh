@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks that dependencies between the source folders point one way: no folder includes a
-# folder above it (app -> ui -> commands -> model -> comm; sim beside them on comm and model).
+# folder above it (app -> ui -> commands -> model -> comm; backup and sim beside commands, on
+# model and comm).
 # Prints every offending include and fails when there is one.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,9 +11,10 @@ declare -A allowed=(
   [comm]="comm"
   [model]="model comm"
   [commands]="commands model comm"
+  [backup]="backup model comm"
   [sim]="sim model comm"
   [ui]="ui commands model comm"
-  [app]="app ui commands model comm sim"
+  [app]="app ui commands backup model comm sim"
 )
 
 bad=0

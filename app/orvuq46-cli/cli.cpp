@@ -36,6 +36,10 @@ int RunCommand(const CliRequest& request, CliLan& lan, std::ostream& out, std::o
     case CliCommand::kShow: return RunShow(request, lan, out, err);
     case CliCommand::kReport:
       return request.all ? RunReportAll(request, lan, out, err) : RunReport(request, lan, out, err);
+    case CliCommand::kBackup:
+      return request.all ? RunBackupAll(request, lan, out, err) : RunBackup(request, lan, out, err);
+    case CliCommand::kRestore: return RunRestore(request, lan, out, err);
+    case CliCommand::kDiff: return RunDiff(request, lan, out, err);
     case CliCommand::kNone: break;
   }
   return kExitUsage;

@@ -11,8 +11,10 @@ namespace orvu {
 // Exit statuses besides the UErr codes 1-9.
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitUsage = 10;
-inline constexpr int kExitFile = 11;    // a report file that cannot be written
+inline constexpr int kExitFile = 11;    // a file that cannot be read or written
 inline constexpr int kExitNetwork = 12;  // the UDP endpoint itself failed (port taken, send refused)
+inline constexpr int kExitRefused = 13;  // a backup file or a restore refused: nothing written
+inline constexpr int kExitUnverified = 14;  // written, but the controller holds something else
 
 // Registers endpoint for the run, runs one command, closes every session it opened and
 // unregisters the endpoint again. Texts reach out and err as UTF-8.

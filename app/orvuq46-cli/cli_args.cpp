@@ -9,6 +9,9 @@ CliCommand CommandNamed(std::string_view word) {
   if (word == "discover") return CliCommand::kDiscover;
   if (word == "show") return CliCommand::kShow;
   if (word == "report") return CliCommand::kReport;
+  if (word == "backup") return CliCommand::kBackup;
+  if (word == "restore") return CliCommand::kRestore;
+  if (word == "diff") return CliCommand::kDiff;
   return CliCommand::kNone;
 }
 
@@ -43,7 +46,51 @@ void SetOnce(bool& seen, const std::string& option, const ArgReader& reader) {
   seen = true;
 }
 
+// The controller a word names; a usage error for anything else.
+CliTarget TargetOf(const std::string& word, const ArgReader& reader) {
+  const std::optional<CliTarget> target = ParseTarget(word);
+  if (!target) reader.Fail("'" + word + "' is neither a device name such as K46_00125 nor an IPv4 address");
+  return *target;
+}
+
+// The words that are neither options nor their values: controllers, and files for restore
+// and diff.
+void TakeOperands(CliRequest& r, const std::vector<std::string>& words, const ArgReader& reader) {
+  switch (r.command) {
+    case CliCommand::kDiscover:
+      if (!words.empty()) reader.Fail("discover takes no controller ('" + words[0] + "')");
+      return;
+    case CliCommand::kRestore:
+      if (words.size() != 2) reader.Fail("restore needs a controller and a backup file");
+      r.target = TargetOf(words[0], reader);
+      r.file = words[1];
+      return;
+    case CliCommand::kDiff:
+      if (words.size() != 2) reader.Fail("diff needs two configurations: backup files or controllers");
+      r.compared = words;
+      return;
+    default:
+      if (words.size() > 1) reader.Fail("one controller at a time ('" + words[1] + "' is one too many)");
+      if (!words.empty()) r.target = TargetOf(words[0], reader);
+      return;
+  }
+}
+
+// report and backup: one controller to a file, or every controller into a directory.
+void ValidateFileCommand(const CliRequest& r, const ArgReader& reader, const std::string& name) {
+  if (r.all) {
+    if (r.target) reader.Fail(name + " --all takes no controller");
+    if (r.dir.empty()) reader.Fail(name + " --all needs --dir DIR");
+    if (!r.output.empty()) reader.Fail(name + " --all writes into --dir, not -o");
+  } else {
+    if (!r.target) reader.Fail(name + " needs a controller, or --all");
+    if (r.output.empty()) reader.Fail(name + " needs -o FILE");
+    if (!r.dir.empty()) reader.Fail("--dir belongs to " + name + " --all");
+  }
+}
+
 void Validate(const CliRequest& r, const ArgReader& reader, bool hasDate, bool hasLocation) {
+  const bool writesFiles = r.command == CliCommand::kReport || r.command == CliCommand::kBackup;
   switch (r.command) {
     case CliCommand::kDiscover:
       break;
@@ -51,21 +98,21 @@ void Validate(const CliRequest& r, const ArgReader& reader, bool hasDate, bool h
       if (!r.target) reader.Fail("show needs a controller: a name such as K46_00125 or an IPv4 address");
       break;
     case CliCommand::kReport:
-      if (r.all) {
-        if (r.target) reader.Fail("report --all takes no controller");
-        if (r.dir.empty()) reader.Fail("report --all needs --dir DIR");
-        if (!r.output.empty()) reader.Fail("report --all writes into --dir, not -o");
-      } else {
-        if (!r.target) reader.Fail("report needs a controller, or --all");
-        if (r.output.empty()) reader.Fail("report needs -o FILE");
-        if (!r.dir.empty()) reader.Fail("--dir belongs to report --all");
-      }
+      ValidateFileCommand(r, reader, "report");
       break;
+    case CliCommand::kBackup:
+      ValidateFileCommand(r, reader, "backup");
+      break;
+    case CliCommand::kRestore:
+    case CliCommand::kDiff:
     case CliCommand::kNone:
       break;
   }
-  if (r.command != CliCommand::kReport && (hasDate || hasLocation || r.all))
-    reader.Fail("--location, --date and --all belong to report");
+  if (r.command != CliCommand::kReport && (hasDate || hasLocation))
+    reader.Fail("--location and --date belong to report");
+  if (!writesFiles && (r.all || !r.output.empty() || !r.dir.empty()))
+    reader.Fail("--all, -o and --dir belong to report and backup");
+  if (r.command != CliCommand::kRestore && r.dryRun) reader.Fail("--dry-run belongs to restore");
 }
 
 }  // namespace
@@ -92,7 +139,8 @@ CliRequest ParseCliArgs(const std::vector<std::string>& args) {
 
   ArgReader reader(args, r.command);
   bool seenJson = false, seenAll = false, seenOutput = false, seenDir = false;
-  bool seenLocation = false, seenDate = false, seenInterfaces = false;
+  bool seenLocation = false, seenDate = false, seenDryRun = false, seenInterfaces = false;
+  std::vector<std::string> operands;
   while (!reader.Done()) {
     const std::string& word = reader.Take();
     const size_t eq = word.find('=');
@@ -101,9 +149,13 @@ CliRequest ParseCliArgs(const std::vector<std::string>& args) {
     const std::string inlineValue = hasInline ? word.substr(eq + 1) : std::string();
 
     if (option == "--json" && !hasInline) {
-      if (r.command == CliCommand::kReport) reader.Fail("report writes files; --json belongs to discover and show");
+      if (r.command != CliCommand::kDiscover && r.command != CliCommand::kShow)
+        reader.Fail("--json belongs to discover and show");
       SetOnce(seenJson, option, reader);
       r.json = true;
+    } else if (option == "--dry-run" && !hasInline) {
+      SetOnce(seenDryRun, option, reader);
+      r.dryRun = true;
     } else if (option == "--interfaces" && !hasInline) {
       if (r.command != CliCommand::kDiscover) reader.Fail("--interfaces belongs to discover");
       SetOnce(seenInterfaces, option, reader);
@@ -130,15 +182,11 @@ CliRequest ParseCliArgs(const std::vector<std::string>& args) {
       if (!r.date) reader.Fail("--date wants a calendar date YYYY-MM-DD, not '" + text + "'");
     } else if (!word.empty() && word[0] == '-') {
       reader.Fail("unknown option '" + word + "'");
-    } else if (r.command == CliCommand::kDiscover) {
-      reader.Fail("discover takes no controller ('" + word + "')");
-    } else if (r.target) {
-      reader.Fail("one controller at a time ('" + word + "' is one too many)");
     } else {
-      r.target = ParseTarget(word);
-      if (!r.target) reader.Fail("'" + word + "' is neither a device name such as K46_00125 nor an IPv4 address");
+      operands.push_back(word);
     }
   }
+  TakeOperands(r, operands, reader);
   Validate(r, reader, seenDate, seenLocation);
   return r;
 }

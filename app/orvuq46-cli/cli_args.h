@@ -10,17 +10,20 @@
 
 namespace orvu {
 
-enum class CliCommand { kNone, kDiscover, kShow, kReport };
+enum class CliCommand { kNone, kDiscover, kShow, kReport, kBackup, kRestore, kDiff };
 
 struct CliRequest {
   CliCommand command = CliCommand::kNone;
   bool help = false;
   bool json = false;
   bool all = false;
+  bool dryRun = false;   // restore --dry-run
   bool interfaces = false;  // discover --interfaces: where a search sends, without searching
   std::optional<CliTarget> target;
-  std::string output;    // report TARGET -o FILE
-  std::string dir;       // report --all --dir DIR
+  std::string output;    // report/backup TARGET -o FILE
+  std::string dir;       // report/backup --all --dir DIR
+  std::string file;      // restore TARGET FILE
+  std::vector<std::string> compared;  // diff A B: each a backup file or a controller
   std::string location;  // UTF-8 as typed
   std::optional<ReportDate> date;
 };

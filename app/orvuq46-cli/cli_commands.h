@@ -13,6 +13,10 @@ int RunDiscover(const CliRequest& request, CliLan& lan, std::ostream& out, std::
 int RunShow(const CliRequest& request, CliLan& lan, std::ostream& out, std::ostream& err);
 int RunReport(const CliRequest& request, CliLan& lan, std::ostream& out, std::ostream& err);
 int RunReportAll(const CliRequest& request, CliLan& lan, std::ostream& out, std::ostream& err);
+int RunBackup(const CliRequest& request, CliLan& lan, std::ostream& out, std::ostream& err);
+int RunBackupAll(const CliRequest& request, CliLan& lan, std::ostream& out, std::ostream& err);
+int RunRestore(const CliRequest& request, CliLan& lan, std::ostream& out, std::ostream& err);
+int RunDiff(const CliRequest& request, CliLan& lan, std::ostream& out, std::ostream& err);
 
 // The UErr code as the exit status (1-9).
 int ExitStatusOf(const UErr& err);

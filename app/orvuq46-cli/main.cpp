@@ -59,10 +59,10 @@ int main(int argc, char** argv) {
     NoNetwork none(config);
     return orvu::RunCli(args, none, std::cout, std::cerr);
   }
-  // Only the run over every controller checks for Ctrl-C between controllers; the other
+  // Only the runs over every controller check for Ctrl-C between controllers; the other
   // commands are short and keep the default, which ends them at once.
   const orvu::CliRequest request = orvu::ParseCliArgs(args);
-  if (request.command == orvu::CliCommand::kReport && request.all) orvu::StopGently();
+  if (request.all) orvu::StopGently();
   std::optional<orvu::PosixUdpEndpoint> endpoint;
   try {
     endpoint.emplace(config);

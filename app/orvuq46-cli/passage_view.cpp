@@ -36,10 +36,4 @@ std::string BindingText(const CtrlConfig& cfg, IoRef ref, IoTable table) {
   return IoRefText(cfg, ref, label);
 }
 
-std::string AirlockText(const uint8_t* params) {
-  static const std::string airlock = Cp1250FromUtf8("Śluza ");
-  const int number = AirlockOf(params);
-  return number < 0 ? std::string("---") : airlock + std::to_string(number + 1);
-}
-
 }  // namespace orvu

@@ -1,10 +1,11 @@
 // What show prints of one passage, for the text and the JSON form alike: its bindings in the
-// report's row order, the NC marks, the type, the times and the airlock.
+// report's row order and the NC marks (the parameter fields are model/params.h's).
 #pragma once
 #include <string>
 #include <vector>
 
 #include "model/ctrlcfg.h"
+#include "model/params.h"
 
 namespace orvu {
 
@@ -23,8 +24,5 @@ const std::vector<BindingRow>& BindingRows();
 IoRef BoundRef(const CtrlConfig& cfg, int passage, const BindingRow& row);
 // IoRefText with the label of the row's kind ("Out", "In", "Rd").
 std::string BindingText(const CtrlConfig& cfg, IoRef ref, IoTable table);
-
-// "Śluza N" (N from 1) or "---" outside any airlock (Windows-1250).
-std::string AirlockText(const uint8_t* params);
 
 }  // namespace orvu

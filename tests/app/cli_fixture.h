@@ -71,9 +71,9 @@ inline std::unique_ptr<CtrlConfig> ModelOf(SimDevice& device) {
 
 class CliFixture : public testing::Test {
  protected:
-  void Serve() {
+  void Serve(int timeoutMs = kReceiveTimeoutMs) {
     server.Start();
-    endpoint = std::make_unique<PosixUdpEndpoint>(ToolEndpointConfig(server));
+    endpoint = std::make_unique<PosixUdpEndpoint>(ToolEndpointConfig(server, timeoutMs));
   }
 
   CliRun Run(const std::vector<std::string>& args) {

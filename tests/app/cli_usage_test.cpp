@@ -70,6 +70,19 @@ TEST(CliUsage, ErrorsGiveStatus10AndTheHelpLine) {
       {{"report", "--all"}, "Try 'orvuq46-cli report --help'.\n"},
       {{"report", "--all", "--dir", "d", "K46_00125"}, "Try 'orvuq46-cli report --help'.\n"},
       {{"report", "--all", "--dir", "d", "-o", "f"}, "Try 'orvuq46-cli report --help'.\n"},
+      {{"backup", "K46_00125"}, "Try 'orvuq46-cli backup --help'.\n"},  // no -o
+      {{"backup", "--all"}, "Try 'orvuq46-cli backup --help'.\n"},
+      {{"backup", "K46_00125", "-o", "f", "--location", "x"}, "Try 'orvuq46-cli backup --help'.\n"},
+      {{"backup", "K46_00125", "-o", "f", "--json"}, "Try 'orvuq46-cli backup --help'.\n"},
+      {{"restore", "K46_00125"}, "Try 'orvuq46-cli restore --help'.\n"},  // no file
+      {{"restore", "f.json", "K46_00125"}, "Try 'orvuq46-cli restore --help'.\n"},  // file first
+      {{"restore", "K46_00125", "f.json", "x"}, "Try 'orvuq46-cli restore --help'.\n"},
+      {{"restore", "K46_00125", "f.json", "-o", "g"}, "Try 'orvuq46-cli restore --help'.\n"},
+      {{"restore", "K46_00125", "f.json", "--dry-run", "--dry-run"}, "Try 'orvuq46-cli restore --help'.\n"},
+      {{"diff", "a.json"}, "Try 'orvuq46-cli diff --help'.\n"},
+      {{"diff", "a.json", "b.json", "K46_00125"}, "Try 'orvuq46-cli diff --help'.\n"},
+      {{"diff", "a.json", "b.json", "--all"}, "Try 'orvuq46-cli diff --help'.\n"},
+      {{"show", "K46_00125", "--dry-run"}, "Try 'orvuq46-cli show --help'.\n"},
   };
   for (const auto& row : rows) {
     std::string words;
@@ -84,7 +97,8 @@ TEST(CliUsage, ErrorsGiveStatus10AndTheHelpLine) {
 TEST(CliUsage, HelpOnEveryCommand) {
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{"--help"}, {"-h"}, {"discover", "--help"}, {"show", "--help"},
-        {"report", "--help"}, {"report", "K46_00125", "-h"}}) {
+        {"report", "--help"}, {"report", "K46_00125", "-h"}, {"backup", "--help"}, {"restore", "--help"},
+        {"diff", "a.json", "--help"}}) {
     const Outcome o = RunOffline(args);
     EXPECT_EQ(o.status, 0) << args[0];
     EXPECT_EQ(o.out.rfind("Usage: orvuq46-cli", 0), 0u) << o.out;

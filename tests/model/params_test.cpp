@@ -6,6 +6,7 @@
 
 #include "comm/cp1250.h"
 #include "model/ctrlcfg.h"
+#include "model/params.h"
 
 namespace orvu {
 namespace {

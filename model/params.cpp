@@ -2,8 +2,9 @@
 // the type; byte 2 bit 7 the full bolt pulse, bit 6 opening by handle, bit 2 airlock member,
 // bits 0-1 the airlock number; byte 4 the bolt pulse and byte 6 the open time in half-seconds.
 // The other bits and bytes are the controller's: every setter carries them unchanged.
+#include "model/params.h"
+
 #include "comm/cp1250.h"
-#include "model/ctrlcfg.h"
 
 namespace orvu {
 
@@ -73,6 +74,12 @@ void SetAirlock(uint8_t* params, int number) {
     // Outside any airlock; the old number stays in bits 0-1 as the controller left it.
     flags &= static_cast<uint8_t>(~kAirlockMember);
   }
+}
+
+std::string AirlockText(const uint8_t* params) {
+  static const std::string airlock = Cp1250FromUtf8("Śluza ");
+  const int number = AirlockOf(params);
+  return number < 0 ? std::string("---") : airlock + std::to_string(number + 1);
 }
 
 }  // namespace orvu

@@ -1,0 +1,25 @@
+// The --all commands: every controller found is read in turn and gets a file of its own in
+// one directory; one that fails is reported and the others still get theirs.
+#pragma once
+#include <functional>
+#include <ostream>
+#include <string>
+
+#include "app/orvuq46-cli/cli_args.h"
+#include "app/orvuq46-cli/cli_lan.h"
+
+namespace orvu {
+
+struct ControllerFile {
+  std::string name;       // UTF-8, without the extension; twins get their address appended
+  std::string extension;  // ".txt"
+  std::string bytes;
+};
+
+// noun names the files in the closing line ("reports"). make runs after the controller has
+// been read into lan.Cfg(). Returns 0, the first failure's status, or 130 after Ctrl-C.
+int WriteForEveryController(const CliRequest& request, CliLan& lan, std::ostream& err,
+                            const std::string& noun,
+                            const std::function<ControllerFile(UdpDev& dev, const CtrlConfig& cfg)>& make);
+
+}  // namespace orvu
