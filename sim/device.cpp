@@ -93,6 +93,12 @@ std::vector<SimBusRecord> SimDevice::BusDevices() const {
   return bus_;
 }
 
+void SimDevice::SetBusDevices(std::vector<SimBusRecord> records) {
+  std::lock_guard lock(mutex_);
+  bus_ = std::move(records);
+  inactiveUntilMs_.assign(bus_.size(), 0);
+}
+
 std::vector<uint8_t> SimDevice::DevListPayload() const {
   std::lock_guard lock(mutex_);
   return DevListPayloadLocked();

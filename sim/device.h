@@ -78,6 +78,7 @@ class SimDevice {
 
   // The stored bus device list and passage payload.
   std::vector<SimBusRecord> BusDevices() const;
+  void SetBusDevices(std::vector<SimBusRecord> records);
   std::vector<uint8_t> DevListPayload() const;  // what 'D' answers right now
   std::vector<uint8_t> Passages() const;
   void SetPassages(std::vector<uint8_t> payload);
