@@ -130,6 +130,8 @@ uint32_t ParseIp(const std::string& text);
 class KeepAliveSchedule {
  public:
   void Tick(UdpDevSet& set);
+  // k: the group the next Tick visits.
+  int Group() const { return k_; }
 
  private:
   int k_ = 0;

@@ -6,10 +6,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <span>
-#include <stdexcept>
 #include <vector>
 
-#include "commands/commands.h"
 #include "comm/identity.h"
 #include "ui/compact_combo_style.h"
 #include "ui/controls.h"
@@ -26,22 +24,6 @@ namespace {
 std::span<const ReplacePair> OfferedPairs(const CtrlConfig& cfg) {
   static std::vector<ReplacePair> pairs(kMaxReplacePairs);
   return {pairs.data(), static_cast<size_t>(ReplacePairs(cfg, pairs.data()))};
-}
-
-// The pair the user chose is sent only if the controller still offers it with the same
-// meaning; a panel rebuilt in between (the action's first step may read a changed list)
-// must never turn the click into a replacement of other devices.
-bool PairStillOffered(const CtrlConfig& cfg, ReplacePair pair, const QString& shownText) {
-  for (ReplacePair offered : OfferedPairs(cfg)) {
-    if (offered == pair) return QtText(PairText(cfg, pair)) == shownText;
-  }
-  return false;
-}
-
-const std::string& PairGoneText() {
-  static const std::string text =
-      Cp1250FromUtf8("Wybrana para urządzeń nie jest już dostępna do zastąpienia.");
-  return text;
 }
 
 }  // namespace
@@ -75,7 +57,7 @@ void TMainWin::BuildDevPanel() {
 }
 
 void TMainWin::RefreshDevPanel() {
-  UdpDev* dev = DevSet.Current();
+  const DevView* dev = DevSet.Current();
   SelDevBox->setTitle(Cfg.listedCount != 0 && dev
                           ? QStringLiteral(" ") + QtText(DevName(dev->id)) + QStringLiteral(" ")
                           : QString());
@@ -103,19 +85,10 @@ void TMainWin::RefreshDevPanel() {
 }
 
 void TMainWin::ReplaceBtnClick() {
-  // The pair travels with the item the user chose; it is taken before anything can rebuild
-  // the list.
-  int chosen = ListModel(ReplCb)->ValueAt(ReplCb->currentIndex());
-  QString chosenText = ReplCb->currentText();
-  ErrorFrame([&] {
-    CollectAndRefresh();
-    UdpDev* dev = CurrentDevice();
-    if (!dev) return;
-    if (chosen < 0 || !PairStillOffered(Cfg, static_cast<ReplacePair>(chosen), chosenText))
-      throw std::runtime_error(PairGoneText());
-    Replace(*dev, static_cast<ReplacePair>(chosen));
-    ReadCfg(*dev, Cfg);
-    ConfigReplaced();
-    RefreshDevPanel();
+  // The pair travels with the item the user chose; the worker sends it only if the
+  // controller's list still offers it with the same text.
+  const int chosen = ListModel(ReplCb)->ValueAt(ReplCb->currentIndex());
+  StartJob(JobKind::kReread, [chosen, shown = Cp1250Text(ReplCb->currentText())](CommState& state) {
+    return ReplaceJob(state, chosen, shown);
   });
 }

@@ -13,10 +13,9 @@
 #include <QSignalBlocker>
 #include <QTimer>
 #include <QUrl>
-#include <exception>
+#include <algorithm>
+#include <iterator>
 
-#include "commands/commands.h"
-#include "comm/identity.h"
 #include "ui/controls.h"
 #include "ui/eth_list_box.h"
 #include "ui/fonts.h"
@@ -46,16 +45,21 @@ class DepthGuard {
 };
 
 constexpr int kTickMs = 1000;
+
+// The device part of the model: what a device list read replaces.
+void TakeDevicePart(CtrlConfig& to, const CtrlConfig& from) {
+  to.deviceCount = from.deviceCount;
+  to.listedCount = from.listedCount;
+  std::copy(std::begin(from.devices), std::end(from.devices), std::begin(to.devices));
+  std::copy(std::begin(from.listed), std::end(from.listed), std::begin(to.listed));
+}
 constexpr int kListItemHeight = 14;
 
 }  // namespace
 
-TMainWin::EndpointRegistration::~EndpointRegistration() { SetEndpoint(nullptr); }
-
-TMainWin::TMainWin(EndpointFactory makeEndpoint, QWidget* parent)
+TMainWin::TMainWin(EndpointFactory makeEndpoint, CommMode commMode, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      makeEndpoint_(std::move(makeEndpoint)) {
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("MainWin"));
   setWindowTitle(QStringLiteral("orvuQ46 Tmp 0.0.1"));
   setFont(ArialFont());
@@ -74,6 +78,8 @@ TMainWin::TMainWin(EndpointFactory makeEndpoint, QWidget* parent)
   BuildDevPanel();
   BuildPassageGroup();  // built in tab order: Ethernet, device panel, passages
 
+  worker_ = new CommWorker(std::make_unique<CommState>(std::move(makeEndpoint)), commMode, this);
+
   UDPTimer = new QTimer(this);
   UDPTimer->setObjectName(QStringLiteral("UDPTimer"));
   UDPTimer->setInterval(kTickMs);
@@ -85,9 +91,9 @@ TMainWin::TMainWin(EndpointFactory makeEndpoint, QWidget* parent)
 
 TMainWin::~TMainWin() {
   UDPTimer->stop();
-  // Every held session is closed before the endpoint goes; a close that fails is swallowed
+  // Every held session is closed before the endpoint goes; a close that fails is given up
   // (the controller ends an idle session by itself), so shutdown always completes.
-  DevSet.CloseAll();
+  worker_->Finish([](CommState& state) { state.devSet.CloseAll(); });
 }
 
 void TMainWin::SetAuxWindows(THelpWin* helpWin, TLokalizDlg* lokalizDlg) {
@@ -116,89 +122,161 @@ void TMainWin::BuildEthernetGroup() {
   connect(SearchEthBtn, &QPushButton::clicked, this, [this] { SearchEthBtnClick(); });
 }
 
-// --- Error frame ---
+// --- Jobs on the communication worker ---
 
-void TMainWin::ErrorFrame(const std::function<void()>& work) {
-  try {
-    EnsureEndpoint();
-    work();
-  } catch (const UErr& err) {
-    ShowError(QtText(ErrText(err)));
-  } catch (const std::exception& err) {
-    ShowError(QtText(err.what()));
+void TMainWin::StartJob(JobKind kind, std::function<JobResult(CommState&)> job) {
+  ++pending_[static_cast<int>(kind)];
+  UpdateBusyControls();
+  worker_->Start([this, kind, job = std::move(job)](CommState& state) -> CommWorker::Apply {
+    return [this, kind, result = job(state)] {
+      JobDone(kind);
+      Apply(result);
+    };
+  });
+}
+
+void TMainWin::JobDone(JobKind kind) {
+  --pending_[static_cast<int>(kind)];
+  UpdateBusyControls();
+}
+
+bool TMainWin::Busy() const {
+  for (int n : pending_)
+    if (n > 0) return true;
+  return false;
+}
+
+CommState& TMainWin::InlineCommState() { return worker_->InlineState(); }
+
+void TMainWin::UpdateBusyControls() {
+  auto pending = [this](JobKind kind) { return pending_[static_cast<int>(kind)] > 0; };
+  // While a read that replaces the model is pending, neither the editor nor the panel takes
+  // edits or clicks that the read would silently discard.
+  const bool rereading = pending(JobKind::kSelect) || pending(JobKind::kReread);
+  SearchEthBtn->setEnabled(!pending(JobKind::kSearch));
+  WwwBtn->setEnabled(DevSet.count > 0 && !pending(JobKind::kWww));
+  SelDevBox->setEnabled(!rereading);
+  DoorGrpBox->setEnabled(!rereading);
+  WrCfgBtn->setEnabled(EditorEnabled() && !pending(JobKind::kWrite));
+  bool userWork = false;
+  for (int kind = 0; kind < static_cast<int>(JobKind::kCount); ++kind)
+    userWork |= kind != static_cast<int>(JobKind::kTick) && pending_[kind] > 0;
+  if (userWork) setCursor(Qt::WaitCursor);
+  else unsetCursor();
+}
+
+void TMainWin::Apply(const JobResult& result) {
+  DevSet = result.devices;
+  for (const ListChange& change : result.list) ApplyListChange(change);
+  // The list shows the current device, unless the user has already chosen another.
+  if (pending_[static_cast<int>(JobKind::kSelect)] == 0 && DevSet.Current() &&
+      EthLstBox->currentRow() != DevSet.sel && DevSet.sel < EthLstBox->count()) {
+    QSignalBlocker quiet(EthLstBox);
+    EthLstBox->setCurrentRow(DevSet.sel);
+  }
+
+  if (result.cfgChange == JobResult::CfgChange::kReplaced && result.cfg) {
+    Cfg = *result.cfg;
+    ConfigReplaced();
+  } else if (result.cfgChange == JobResult::CfgChange::kDevicePart && result.cfg) {
+    // The periodic refresh touches only the device part and the usage derived from the
+    // passages: the user's edits survive it.
+    TakeDevicePart(Cfg, *result.cfg);
+    MarkUsage(Cfg);
+  }
+  switch (result.redraw) {
+    case JobResult::Redraw::kTabs: RebuildTabs(); break;
+    case JobResult::Redraw::kDevPanel: RefreshDevPanel(); break;
+    case JobResult::Redraw::kPassage: RefreshPassage(); break;
+    case JobResult::Redraw::kNone: break;
+  }
+  UpdateBusyControls();
+
+  if (result.tickCompleted) {
+    ErrBoxArmed = true;
+    for (uint32_t id : result.tickedClean) shownTickFailures_.erase(id);
+  }
+  for (const Failure& failure : result.failures) ShowFailure(failure);
+  if (!result.url.empty()) QDesktopServices::openUrl(QUrl(QtText(result.url)));
+}
+
+void TMainWin::ApplyListChange(const ListChange& change) {
+  if (!change.rebuild) {
+    if (QListWidgetItem* item = EthLstBox->item(change.row)) item->setText(QtText(change.line));
+    return;
+  }
+  QSignalBlocker quiet(EthLstBox);
+  EthLstBox->clear();
+  QStringList lines;
+  lines.reserve(static_cast<qsizetype>(change.lines.size()));
+  for (const std::string& line : change.lines) lines << QtText(line);
+  EthLstBox->addItems(lines);
+  // A choice the user made that the worker has not reached yet stays on the screen.
+  const bool choicePending = pending_[static_cast<int>(JobKind::kSelect)] > 0;
+  const int row = choicePending && chosenRow_ < EthLstBox->count() ? chosenRow_ : change.row;
+  if (row >= 0) EthLstBox->setCurrentRow(row);
+}
+
+// --- Error boxes ---
+
+void TMainWin::ShowFailure(const Failure& failure) {
+  const QString text = QtText(failure.text);
+  if (failure.kind == Failure::Kind::kAction) {
+    ShowError(text);
+    return;
+  }
+  if (failure.isUErr) {
+    // A failure that repeats at every tick (a controller refusing sessions, say) is one box,
+    // not one after every OK.
+    auto shown = shownTickFailures_.find(failure.devId);
+    if (shown != shownTickFailures_.end() && shown->second == failure.code) return;
+    if (ErrorBoxWouldNest()) return;  // shown once the open box has closed, if it recurs
+    shownTickFailures_[failure.devId] = failure.code;
+    ShowError(text);
+    return;
+  }
+  // One box for a run of other failures (a lost socket fails every tick); a tick that reaches
+  // its end arms the next. A failure that no box can show yet leaves the box owed.
+  if (ErrBoxArmed && !ErrorBoxWouldNest()) {
+    ErrBoxArmed = false;
+    ShowError(text);
   }
 }
 
 bool TMainWin::ErrorBoxWouldNest() const {
-  // A tick runs inside any open box's modal loop. Were its failures stacked as further boxes,
-  // a device failing every fifth tick would nest modal loops without end while nobody is at
-  // the desk; the box already open tells the user, and the failure recurs after it closes.
-  return tickDepth_ > 0 && errorBoxesOpen_ > 0;
+  // Ticks go on while any box is open. Were their failures stacked as further boxes, a device
+  // failing every fifth tick would pile up boxes while nobody is at the desk; the box already
+  // open tells the user, and the failure recurs after it closes.
+  return errorBoxesOpen_ > 0 || !boxes_.empty();
 }
 
 void TMainWin::ShowError(const QString& text) {
-  if (ErrorBoxWouldNest()) return;
-  DepthGuard open(errorBoxesOpen_);
   if (ErrorHookSlot()) {
+    DepthGuard open(errorBoxesOpen_);
     ErrorHookSlot()(text);
     return;
   }
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), text, QMessageBox::Ok, this);
-  box.exec();
+  boxes_.push_back(text);
+  if (boxes_.size() == 1) QMetaObject::invokeMethod(this, "ShowPendingBoxes", Qt::QueuedConnection);
 }
 
-void TMainWin::EnsureEndpoint() {
-  if (UDP) return;
-  UDP = makeEndpoint_();
-  SetEndpoint(UDP.get());
-}
-
-UdpDev* TMainWin::CurrentDevice() {
-  // A search that failed after adding devices leaves no device current; the list refresh
-  // selects item 0 then, rather than letting an action use the stale index.
-  if (!DevSet.Current() && DevSet.count > 0) RefreshEthList();
-  return DevSet.Current();
-}
-
-void TMainWin::CollectAndRefresh() {
-  if (DevSet.Collect(0)) RefreshEthList();
+void TMainWin::ShowPendingBoxes() {
+  while (!boxes_.empty()) {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), boxes_.front(),
+                    QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("ErrorBox"));
+    {
+      DepthGuard open(errorBoxesOpen_);
+      box.exec();
+    }
+    boxes_.pop_front();
+  }
 }
 
 // --- Start-up and the Ethernet list ---
 
 void TMainWin::FormCreate() {
-  ErrorFrame([this] {
-    DevSet.Search();
-    RefreshEthList();
-  });
-}
-
-void TMainWin::RefreshEthList() {
-  QSignalBlocker blockList(EthLstBox);
-  EthLstBox->clear();
-  WwwBtn->setEnabled(DevSet.count > 0);
-  if (DevSet.count == 0) {
-    RefreshPassage();
-    return;
-  }
-  QStringList lines;
-  lines.reserve(DevSet.count);
-  for (int i = 0; i < DevSet.count; ++i) lines << QtText(DevSet.dev[i].ListText());
-  EthLstBox->addItems(lines);
-
-  if (UdpDev* current = DevSet.Current()) {
-    EthLstBox->setCurrentRow(DevSet.sel);
-    blockList.unblock();
-    if (!(current->mode & kModeReadable) || current->HasForeignSession() || EditorEnabled()) {
-      RefreshPassage();
-      return;
-    }
-    SelectController();
-    return;
-  }
-  EthLstBox->setCurrentRow(0);
-  blockList.unblock();
-  SelectController();
+  StartJob(JobKind::kSearch, [](CommState& state) { return SearchJob(state); });
 }
 
 void TMainWin::EthLstBoxClick() { SelectController(); }
@@ -208,42 +286,21 @@ void TMainWin::SelectController() {
   // unselected, and then nothing is chosen.
   const QList<QListWidgetItem*> selected = EthLstBox->selectedItems();
   if (selected.isEmpty()) return;
-  const int i = EthLstBox->row(selected.first());
-  if (i < 0) return;
-  if (i < DevSet.count) DevSet.sel = i;
-  UdpDev* dev = DevSet.Current();
-  if (!dev) return;
-  // Emptied before the query: should the newly chosen device not answer, the previous
-  // controller's configuration must never be shown, compared or written as its own. The view
-  // follows at once, so nothing of it stays on screen behind the error box either.
-  Clear(Cfg);
-  ConfigReplaced();
-  RebuildTabs();
-  ErrorFrame([&] {
-    if (!dev->Status()) throw UErr(*dev, ErrCode::kNoAnswer, 0);
-    if (QListWidgetItem* item = EthLstBox->item(DevSet.sel)) item->setText(QtText(dev->ListText()));
-    if (IsController(dev->id)) {
-      if (!(dev->mode & kModeReadable)) throw UErr(*dev, ErrCode::kModeForbids, 0);
-      ReadCfg(*dev, Cfg);
-      ConfigReplaced();
-    }
-  });
-  RebuildTabs();
+  const int row = EthLstBox->row(selected.first());
+  if (row < 0) return;
+  chosenRow_ = row;
+  // Chosen again: its tick failures are news again.
+  if (row < DevSet.count) shownTickFailures_.erase(DevSet.dev[row].id);
+  StartJob(JobKind::kSelect, [row](CommState& state) { return SelectJob(state, row); });
 }
 
 void TMainWin::SearchEthBtnClick() {
-  ErrorFrame([this] {
-    DevSet.Search();
-    RefreshEthList();
-  });
+  StartJob(JobKind::kSearch, [](CommState& state) { return SearchJob(state); });
 }
 
 void TMainWin::WwwBtnClick() {
   if (DevSet.count == 0) return;
-  ErrorFrame([this] {
-    if (UdpDev* dev = CurrentDevice())
-      QDesktopServices::openUrl(QUrl(QStringLiteral("http://") + QtText(dev->IpText())));
-  });
+  StartJob(JobKind::kWww, [](CommState& state) { return WwwJob(state); });
 }
 
 void TMainWin::ShowHelp(int page) {
@@ -265,66 +322,24 @@ void TMainWin::RapCfgBtnClick() {
 // --- Poll tick ---
 
 void TMainWin::UDPTimerTimer() {
-  DepthGuard ticking(tickDepth_);
-  try {
-    RunTick();
-  } catch (const UErr& err) {
-    ShowError(QtText(ErrText(err)));
-  } catch (const std::exception& err) {
-    // One box for a run of such failures (a lost socket fails every tick); a tick that
-    // reaches its end arms the next. A failure that no box can show yet leaves the box owed.
-    if (ErrBoxArmed && !ErrorBoxWouldNest()) {
-      ErrBoxArmed = false;
-      ShowError(QtText(err.what()));
-    }
-  }
-}
-
-void TMainWin::RunTick() {
-  EnsureEndpoint();
-  if (DevSet.Collect(0)) RefreshEthList();
-  if (DevSet.count == 0) return;
-  UdpDev* dev = CurrentDevice();
-  if (!dev) return;
-  bool answered = dev->Status();
-  if (dev->changed) RefreshEthList();
-  dev = DevSet.Current();
-  if (dev && answered && IsController(dev->id) && CheckDevList(*dev, Cfg)) {
-    if (Cfg.passageCount == 0) {
-      ReadCfg(*dev, Cfg);
-      ConfigReplaced();
-      RebuildTabs();
-    } else {
-      RefreshDevPanel();
-    }
-  }
-  keepAlive_.Tick(DevSet);
-  ErrBoxArmed = true;
+  // One tick at a time: while one still runs (a lossy link can take seconds), the timer's
+  // next events find it pending and pass, so ticks never pile up behind it.
+  if (pending_[static_cast<int>(JobKind::kTick)] > 0) return;
+  StartJob(JobKind::kTick, [](CommState& state) { return TickJob(state); });
 }
 
 // --- Actions on the current controller ---
 
 void TMainWin::DelLostBtnClick() {
-  ErrorFrame([this] {
-    CollectAndRefresh();
-    UDPTimerTimer();  // shows its own failures; the deletion goes on in any case
-    UdpDev* dev = CurrentDevice();
-    if (!dev) return;
-    DelLost(*dev);
-    ReadCfg(*dev, Cfg);
-    ConfigReplaced();
-    RefreshDevPanel();
-  });
+  StartJob(JobKind::kReread, [](CommState& state) { return DelLostJob(state); });
 }
 
 void TMainWin::WrCfgBtnClick() {
   CommitPendingEdits();
-  ErrorFrame([this] {
-    CollectAndRefresh();
-    UdpDev* dev = CurrentDevice();
-    // An empty model (nothing read, or a refused payload) is never written over a
-    // controller's passages.
-    if (!dev || Cfg.passageCount == 0) return;
-    WriteCfg(*dev, Cfg);
+  const DevView* controller = DevSet.Current();
+  if (!controller) return;
+  // The model as it is at the click, edits included, goes to the controller it was read from.
+  StartJob(JobKind::kWrite, [cfg = Cfg, id = controller->id](CommState& state) {
+    return WriteJob(state, cfg, id);
   });
 }

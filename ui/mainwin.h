@@ -2,14 +2,19 @@
 // panel and the passage editor. Three cooperating parts, one file each: mainwin.cpp,
 // devpanel.cpp, passage_editor*.cpp.
 #pragma once
+#include <QString>
 #include <QWidget>
+#include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
 #include "comm/endpoint.h"
-#include "comm/udpdev.h"
 #include "model/ctrlcfg.h"
+#include "ui/comm_jobs.h"
+#include "ui/comm_worker.h"
+#include "ui/devset_view.h"
 #include "ui/save_dialog.h"
 
 class QCheckBox;
@@ -31,24 +36,27 @@ class ValueListModel;
 class TMainWin : public QWidget {
   Q_OBJECT
  public:
-  // Makes the window's UDP endpoint. Called inside the error frame of the first action that
-  // needs the network, and again by later actions while it keeps failing (a port held by
-  // another program may be released).
-  using EndpointFactory = std::function<std::unique_ptr<orvu::Endpoint>()>;
+  using EndpointFactory = orvu::EndpointFactory;
+  using CommMode = orvu::CommWorker::Mode;
   // Test seam: while installed, ShowError hands its text to the hook and returns at once.
   using ErrorHook = std::function<void(const QString&)>;
 
-  // Builds the controls, registers the endpoint and runs FormCreate (the first search and
-  // list refresh), all before the window is first shown.
-  explicit TMainWin(EndpointFactory makeEndpoint, QWidget* parent = nullptr);
+  // Builds the controls and starts FormCreate (the first search and list refresh) on the
+  // communication worker; the window can be shown at once, the list and editor fill in when
+  // the worker is done. kInline runs every job at once on this thread (tests).
+  explicit TMainWin(EndpointFactory makeEndpoint, CommMode commMode = CommMode::kThread,
+                    QWidget* parent = nullptr);
+  // Runs what the worker still has to do, then closes every held session; always completes.
   ~TMainWin() override;
 
   void SetAuxWindows(THelpWin* helpWin, TLokalizDlg* lokalizDlg);
   static void SetErrorHook(ErrorHook hook);
 
   // --- Operations ---
+  // Shows a modal error box, never from inside the timer's handler (Qt would hold the timer
+  // while the box is open): the box opens from a queued call, one box after the other.
   void ShowError(const QString& text);
-  void RefreshEthList();
+  // Starts the choice of the list's selected device on the worker.
   void SelectController();
   void RebuildTabs();
   void RefreshPassage();
@@ -164,32 +172,30 @@ class TMainWin : public QWidget {
   QTimer* UDPTimer = nullptr;
   SaveFileDialog SaveRapDlg;
 
- private:
-  // Unregisters the endpoint after everything that might use it has gone; declared first so
-  // that it is destroyed last.
-  struct EndpointRegistration {
-    ~EndpointRegistration();
-  } registration_;
-  EndpointFactory makeEndpoint_;
-  std::unique_ptr<orvu::Endpoint> UDP;  // destroyed after DevSet, whose records may talk
-
- public:
-  orvu::UdpDevSet DevSet;
-  orvu::CtrlConfig Cfg;
+  // The device set as the worker's last applied result left it (the set itself, with the
+  // endpoint and the sessions, belongs to the worker).
+  orvu::DevSetView DevSet;
+  orvu::CtrlConfig Cfg;  // belongs to this thread; jobs get copies
   bool ErrBoxArmed = true;
   bool refreshing = false;
 
+  // True while the user's work or a tick is still running on the worker.
+  bool Busy() const;
+  // Inline mode only: what the worker sees, for tests that arrange it.
+  orvu::CommState& InlineCommState();
+
  private:
-  // Runs work; a UErr is shown with its ErrText, any other error with its own message.
-  void ErrorFrame(const std::function<void()>& work);
-  // True while ShowError would show nothing: a tick's box inside another open box.
+  // What a job is, for the controls it holds disabled while it runs.
+  enum class JobKind { kTick, kSearch, kSelect, kReread, kWrite, kWww, kCount };
+  void StartJob(JobKind kind, std::function<orvu::JobResult(orvu::CommState&)> job);
+  void JobDone(JobKind kind);
+  void Apply(const orvu::JobResult& result);
+  void ApplyListChange(const orvu::ListChange& change);
+  void ShowFailure(const orvu::Failure& failure);
+  void UpdateBusyControls();
+  Q_INVOKABLE void ShowPendingBoxes();
+  // True while a tick's box would stand on another box, open or waiting to open.
   bool ErrorBoxWouldNest() const;
-  void EnsureEndpoint();
-  // The current device; with a non-empty set and no valid sel the list is refreshed first
-  // (it selects item 0). nullptr while the set is empty.
-  orvu::UdpDev* CurrentDevice();
-  void CollectAndRefresh();
-  void RunTick();
   void ShowHelp(int page);
 
   void BuildEthernetGroup();
@@ -226,9 +232,14 @@ class TMainWin : public QWidget {
 
   THelpWin* HelpWin = nullptr;
   TLokalizDlg* LokalizDlg = nullptr;
-  orvu::KeepAliveSchedule keepAlive_;
-  int errorBoxesOpen_ = 0;  // modal error boxes currently open
-  int tickDepth_ = 0;       // poll ticks running (a tick can run inside another's box)
+  orvu::CommWorker* worker_ = nullptr;
+  int pending_[static_cast<int>(JobKind::kCount)] = {};  // jobs started, result not applied
+  int chosenRow_ = -1;       // the line the user chose last
+  // Tick failures shown, by device: the same code again stays silent until that device has
+  // had a tick without failure or is chosen again.
+  std::map<uint32_t, orvu::ErrCode> shownTickFailures_;
+  std::deque<QString> boxes_;  // error boxes to show, the open one first
+  int errorBoxesOpen_ = 0;  // error boxes open, also through the hook
   QWidget* doorPage_ = nullptr;  // the passage groups, below DoorTc
   int shownPassage_ = -1;   // passage whose values the editor shows
   unsigned cfgEpoch_ = 0;   // advances whenever Cfg is emptied or read again

@@ -48,7 +48,8 @@ IoRef TMainWin::SelectedRef(QComboBox* list) const {
 
 int TMainWin::CurrentPassage() const { return DoorTc->currentIndex(); }
 
-bool TMainWin::EditorEnabled() const { return DoorTc->isEnabled(); }
+// Enabled as the editor, whether or not a pending read holds the whole group disabled.
+bool TMainWin::EditorEnabled() const { return DoorTc->isEnabledTo(DoorGrpBox); }
 
 void TMainWin::ConfigReplaced() { ++cfgEpoch_; }
 
@@ -89,7 +90,7 @@ void TMainWin::RefreshPassage() {
   if (DoorTc->count() != std::min(Cfg.passageCount, kMaxPassages))
     ShowPassageTabs(DoorTc->currentIndex());
   if (!EditorEnabled()) EnableEditor(true);
-  const UdpDev* dev = DevSet.Current();
+  const DevView* dev = DevSet.Current();
   ApplyMode(dev ? dev->mode & 3u : 0u);
 
   const int p = CurrentPassage();
@@ -124,7 +125,7 @@ void TMainWin::RefreshPassage() {
   for (auto [edit, time] : {std::pair{RygTimEd, &BoltPulse}, std::pair{OpenTimEd, &OpenTime}}) {
     // A periodic redraw must not wipe what the user is typing into the same passage's field;
     // the field's exit takes it into the model.
-    if (samePassage && edit->isModified() && edit->isEnabled()) continue;
+    if (samePassage && edit->isModified() && edit->isEnabledTo(DoorGrpBox)) continue;
     ShowTime(edit, time(params));
   }
 }
@@ -252,6 +253,6 @@ void TMainWin::ResetTestGroup() {
 
 void TMainWin::ApplyMode(unsigned mode) {
   // The test parameters are editable only while the controller is in installation mode.
-  if (mode < 3 && TstGrpBox->isEnabled()) EnableTestGroup(false);
-  if (mode == 3 && !TstGrpBox->isEnabled()) EnableTestGroup(true);
+  if (mode < 3 && TstGrpBox->isEnabledTo(DoorGrpBox)) EnableTestGroup(false);
+  if (mode == 3 && !TstGrpBox->isEnabledTo(DoorGrpBox)) EnableTestGroup(true);
 }

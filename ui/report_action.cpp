@@ -16,16 +16,16 @@ namespace {
 
 // The current controller's name, or nothing while the set names no current device. Read
 // afresh after each modal loop: the poll tick may reorder the set meanwhile.
-std::optional<std::string> CurrentControllerName(const UdpDevSet& devSet) {
-  if (devSet.count <= 0 || devSet.count > UdpDevSet::kCapacity) return std::nullopt;
-  if (devSet.sel < 0 || devSet.sel >= devSet.count) return std::nullopt;
-  return DevName(devSet.dev[devSet.sel].id);
+std::optional<std::string> CurrentControllerName(const DevSetView& devSet) {
+  const DevView* current = devSet.Current();
+  if (!current) return std::nullopt;
+  return DevName(current->id);
 }
 
 }  // namespace
 
 void RunReportAction(QWidget* parent, TLokalizDlg& lokalizDlg, SaveFileDialog& saveDlg,
-                     const CtrlConfig& cfg, const UdpDevSet& devSet,
+                     const CtrlConfig& cfg, const DevSetView& devSet,
                      const std::function<void(const QString&)>& showError, QDate today) {
   const std::optional<std::string> proposedFor = CurrentControllerName(devSet);
   if (!proposedFor) return;

@@ -4,7 +4,7 @@
 #include <QString>
 #include <functional>
 
-#include "comm/udpdev.h"
+#include "ui/devset_view.h"
 #include "model/ctrlcfg.h"
 
 class TLokalizDlg;
@@ -17,7 +17,7 @@ namespace orvu {
 // cannot be written, ...). A valid today fixes the date; otherwise the clock is read for the
 // proposed name at the click and again for the report when the file is written.
 void RunReportAction(QWidget* parent, TLokalizDlg& lokalizDlg, SaveFileDialog& saveDlg,
-                     const CtrlConfig& cfg, const UdpDevSet& devSet,
+                     const CtrlConfig& cfg, const DevSetView& devSet,
                      const std::function<void(const QString&)>& showError,
                      QDate today = QDate());
 

@@ -28,7 +28,8 @@ struct LargeWindow {
     lan.SetEchoBroadcast(false);
     lan.AddDevice(orvu::LargeInstallation(1201, "192.168.1.21", 3));
     TMainWin::SetErrorHook([](const QString&) {});
-    win = std::make_unique<TMainWin>([this] { return std::make_unique<orvu::EndpointRef>(lan); });
+    win = std::make_unique<TMainWin>([this] { return std::make_unique<orvu::EndpointRef>(lan); },
+                                     TMainWin::CommMode::kInline);
     win->UDPTimer->stop();
     win->show();
     QApplication::processEvents();

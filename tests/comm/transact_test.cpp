@@ -101,7 +101,8 @@ TEST(PlainTransact, SilenceIsRetriedThreeTimesOnlineOnceOffline) {
 TEST(PlainTransact, CopiesAtMostTheCapacityAndReportsTheFullLength) {
   LoopbackLan lan(1, kPromptMs);
   const Bytes payload = Payload(20);
-  lan.Peer().Serve([&](const Bytes&) { return std::vector<Bytes>{PlainReply('O', kId, payload)}; });
+  // By value: the peer's thread still holds the script when the test's locals go.
+  lan.Peer().Serve([payload](const Bytes&) { return std::vector<Bytes>{PlainReply('O', kId, payload)}; });
   TestDev dev;
   Prepare(dev, lan, true, false);
   uint8_t dest[20];
@@ -191,7 +192,7 @@ TEST(SecTransact, LongerThanCapacityDeliversTheFirstBytesThenFails) {
   LoopbackLan lan(1, kPromptMs);
   const Bytes payload = Payload(6);
   lan.Peer().Serve(
-      [&](const Bytes&) { return std::vector<Bytes>{SecuredReply(kKey, kId, 'D' | 0x80, payload)}; });
+      [payload](const Bytes&) { return std::vector<Bytes>{SecuredReply(kKey, kId, 'D' | 0x80, payload)}; });
   TestDev dev;
   Prepare(dev, lan, true, true);
   uint8_t dest[6];

@@ -67,12 +67,13 @@ TEST_F(DevPanelTest, ReplaceSendsTheChosenPairAndShowsTheNewDeviceInactive) {
 TEST_F(DevPanelTest, VanishedPairIsAnErrorAndNothingIsSent) {
   TMainWin& w = StartSmall();
   SimDevice& ctrl = lan.Device(0);
-  w.Cfg.devices[kOldReader].state = 0;  // the model changed under the shown list
+  w.InlineCommState().cfg.devices[kOldReader].state = 0;  // the list changed under the shown one
   w.ReplaceBtnClick();
   EXPECT_EQ(errors.size(), 1u);
   EXPECT_EQ(ctrl.CountRequests('R'), 0u);
 
   errors.clear();
+  w.Cfg.devices[kOldReader].state = 0;
   w.RefreshDevPanel();
   ASSERT_EQ(w.ReplCb->count(), 0);
   w.ReplaceBtnClick();

@@ -51,7 +51,7 @@ class ReportActionTest : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir.isValid());
-    devSet.dev[0] = UdpDev(kControllerId, 0x7F000001, 0x02);
+    devSet.dev[0] = DevView{kControllerId, 0x7F000001, 0x02, true};
     devSet.count = 1;
     devSet.sel = 0;
   }
@@ -86,7 +86,7 @@ class ReportActionTest : public testing::Test {
   TLokalizDlg lokalizDlg;
   SaveFileDialog saveDlg;
   CtrlConfig cfg = OnePassageConfig();
-  UdpDevSet devSet;
+  DevSetView devSet;
   std::vector<QString> errors;
 };
 

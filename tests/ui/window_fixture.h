@@ -36,9 +36,11 @@ class WindowTest : public ::testing::Test {
     TMainWin::SetErrorHook(nullptr);
   }
 
-  // Creates the window: its creation runs the first search and list refresh.
+  // Creates the window: its creation runs the first search and list refresh. The worker runs
+  // every job inline, so each handler has done its work when it returns.
   TMainWin& Start() {
-    win = std::make_unique<TMainWin>([this] { return std::make_unique<EndpointRef>(lan); });
+    win = std::make_unique<TMainWin>([this] { return std::make_unique<EndpointRef>(lan); },
+                                     TMainWin::CommMode::kInline);
     win->UDPTimer->stop();  // ticks are driven by the test
     return *win;
   }

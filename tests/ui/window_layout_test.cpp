@@ -339,7 +339,8 @@ TEST_F(WindowTest, ErrorBoxKeepsItsCaptionAmongPolishTexts) {
   TMainWin::SetErrorHook(nullptr);  // the real box
   QString title, text;
   QStringList buttons;
-  QTimer::singleShot(0, [&] {
+  QTimer answer;  // the box opens from a queued call; this answers it from inside its loop
+  QObject::connect(&answer, &QTimer::timeout, [&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box) return;
     title = box->windowTitle();
@@ -347,7 +348,9 @@ TEST_F(WindowTest, ErrorBoxKeepsItsCaptionAmongPolishTexts) {
     for (QAbstractButton* button : box->buttons()) buttons << button->text();
     box->accept();
   });
+  answer.start(1);
   w.ShowError(QStringLiteral("Urządzenie nie odpowiada."));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !title.isEmpty(); }));
   EXPECT_EQ(title, QStringLiteral("Error"));
   EXPECT_EQ(text, QStringLiteral("Urządzenie nie odpowiada."));
   EXPECT_EQ(buttons, QStringList{QStringLiteral("OK")});
