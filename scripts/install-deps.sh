@@ -9,6 +9,7 @@ packages=(
   libssl-dev                          # test-only: OpenSSL's libcrypto as AES/CMAC reference
   nlohmann-json3-dev                  # orvusim's scenario files
   qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
+  libfontconfig-dev                   # the font set-up started early, beside Qt's own start
   fonts-liberation2                   # Liberation Sans: Arial's metrics, for the fixed layouts
   qt6-translations-l10n               # Qt's own texts in Polish (qtbase_pl)
   xvfb xauth x11-apps

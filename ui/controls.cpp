@@ -54,12 +54,18 @@ QComboBox* ValueList(const char* name, QWidget* parent, int x, int y, int w,
                      std::function<std::string(uint16_t)> text) {
   auto* list = Named(new QComboBox(parent), name);
   list->setGeometry(x, y, w, 22);
-  // Never sized to its contents: that walks every item on each refill.
-  list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
   list->setModel(new ValueListModel(std::move(text), list));
-  if (auto* view = qobject_cast<QListView*>(list->view())) view->setUniformItemSizes(true);
   list->setMaxVisibleItems(20);
-  return list;
+  return list;  // its drop-down part comes later: PrepareValueListPopups
+}
+
+void PrepareValueListPopups(QWidget* window) {
+  for (QComboBox* list : window->findChildren<QComboBox*>()) {
+    if (!dynamic_cast<ValueListModel*>(list->model())) continue;
+    // Never sized to its contents: that walks every item on each refill.
+    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    if (auto* view = qobject_cast<QListView*>(list->view())) view->setUniformItemSizes(true);
+  }
 }
 
 QListWidget* LineList(QListWidget* list, const char* name, int x, int y, int w, int h,

@@ -29,6 +29,10 @@ QPushButton* Button(const char* name, const QString& text, QWidget* parent, int 
 // only when shown (see ValueListModel).
 QComboBox* ValueList(const char* name, QWidget* parent, int x, int y, int w,
                      std::function<std::string(uint16_t)> text);
+// Builds the drop-down part of every such list in window (a dozen widgets each, which Qt would
+// otherwise build at the first drop-down) and sets it up for long lists. Until then a list
+// works as well, only its first drop-down is slower.
+void PrepareValueListPopups(QWidget* window);
 QListWidget* LineList(QListWidget* list, const char* name, int x, int y, int w, int h,
                       int itemHeight);
 

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <iterator>
 
+#include "ui/after_first_paint.h"
 #include "ui/controls.h"
 #include "ui/eth_list_box.h"
 #include "ui/fonts.h"
@@ -87,6 +88,7 @@ TMainWin::TMainWin(EndpointFactory makeEndpoint, CommMode commMode, QWidget* par
   UDPTimer->start();
 
   FormCreate();
+  AfterFirstPaint(this, [this] { PrepareValueListPopups(this); });
 }
 
 TMainWin::~TMainWin() {

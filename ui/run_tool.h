@@ -1,6 +1,6 @@
 // The program entry of the window programs: the application, the main window first (its
-// creation runs the first search), then the help window and the location dialog, then the
-// message loop until the main window closes.
+// creation starts the first search), then the message loop until the main window closes; the
+// help window and the location dialog are made once the main window has painted.
 #pragma once
 #include "ui/mainwin.h"
 

@@ -1,0 +1,47 @@
+// What the main window leaves until after its first picture: the drop-down parts of its lists
+// of values. They are missing before it and set up for long lists after it.
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QListView>
+#include <QTest>
+
+#include "tests/ui/window_fixture.h"
+
+namespace orvu::test {
+namespace {
+
+TEST_F(WindowTest, ValueListsGetTheirDropDownsAfterTheFirstPaint) {
+  AddScenario(lan, DemoScenario());
+  Start();  // the first controller read and its editor filled, all before any paint
+  ASSERT_GT(win->RygielCb->count(), 0);
+  const std::vector<QComboBox*> lists = {
+      win->RygielCb, win->OpenDetectCb, win->RdCb[0], win->RdCb[1], win->RdCb[2],
+      win->RdCb[3],  win->AlarmCb,      win->RemindCb, win->CctvCb, win->Alarm1Cb,
+      win->OutBtnCb, win->Alarm0Cb,     win->ReplCb};
+  for (QComboBox* list : lists) {
+    if (list == win->ReplCb) continue;  // its own style, set at once, builds its drop-down
+    SCOPED_TRACE(list->objectName().toStdString());
+    EXPECT_EQ(list->findChild<QAbstractItemView*>(), nullptr);
+  }
+
+  win->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(win.get()));
+  QElapsedTimer waited;
+  waited.start();
+  while (!win->RygielCb->findChild<QAbstractItemView*>() && waited.elapsed() < 5000)
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  for (QComboBox* list : lists) {
+    SCOPED_TRACE(list->objectName().toStdString());
+    // Never sized to its contents, and its items all of one height: a long list stays quick.
+    EXPECT_EQ(list->sizeAdjustPolicy(), QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    auto* view = qobject_cast<QListView*>(list->view());
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->uniformItemSizes());
+  }
+  EXPECT_TRUE(errors.empty());
+}
+
+}  // namespace
+}  // namespace orvu::test
