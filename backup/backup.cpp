@@ -87,7 +87,7 @@ Backup BackupOf(const CtrlConfig& cfg, uint32_t controllerId, const std::string&
       ref.kind = BackupRef::Kind::kDevice;
       ref.id = cfg.devices[device].id;
       ref.channel = RefChannel(r);
-      ref.nc = (r & kNcBit) != 0;
+      ref.nc = HasNc(r);
     }
     std::copy(cfg.params[p], cfg.params[p] + kParamBytes, passage.params);
     backup.passages.push_back(passage);

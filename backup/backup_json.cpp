@@ -50,15 +50,9 @@ Json RefJson(const BackupRef& ref) {
   return Json{{"device", DevName(ref.id)}, {"id", ref.id}, {"channel", ref.channel + 1}, {"nc", ref.nc}};
 }
 
-Json PassageJson(const BackupPassage& passage, int number) {
-  Json bindings = Json::object();
-  for (int k = 0; k < kPassageSlots; ++k) bindings[SlotAt(k).key] = RefJson(passage.slots[k]);
-  const uint8_t* params = passage.params;
+Json ParamFieldsJson(const uint8_t* params) {
   const int airlock = AirlockOf(params);
-  return Json{{"number", number},
-              {"bindings", bindings},
-              {"params", std::vector<int>(params, params + kParamBytes)},
-              {"type", PassageType(params)},
+  return Json{{"type", PassageType(params)},
               {"typeText", Utf8(PassageTypeName(PassageType(params)))},
               {"pulse", BoltPulse(params)},
               {"pulseText", TimeText(BoltPulse(params))},
@@ -67,6 +61,17 @@ Json PassageJson(const BackupPassage& passage, int number) {
               {"handle", HandleOpening(params)},
               {"fullPulse", FullBoltPulse(params)},
               {"airlock", airlock < 0 ? Json(nullptr) : Json(airlock + 1)}};
+}
+
+Json PassageJson(const BackupPassage& passage, int number) {
+  Json bindings = Json::object();
+  for (int k = 0; k < kPassageSlots; ++k) bindings[SlotAt(k).key] = RefJson(passage.slots[k]);
+  const uint8_t* params = passage.params;
+  Json json{{"number", number},
+            {"bindings", bindings},
+            {"params", std::vector<int>(params, params + kParamBytes)}};
+  json.update(ParamFieldsJson(params));
+  return json;
 }
 
 Json BackupJson(const Backup& backup) {

@@ -13,6 +13,9 @@ using BackupJsonValue = nlohmann::ordered_json;
 BackupJsonValue ControllerJson(const Backup& backup);
 BackupJsonValue DeviceJson(const BackupDevice& device);
 BackupJsonValue RefJson(const BackupRef& ref);
+// The decoded fields of a parameter block (type, times, flags, airlock) beside its raw bytes,
+// for people who read the file; `show --json` prints the same fields.
+BackupJsonValue ParamFieldsJson(const uint8_t* params);
 BackupJsonValue PassageJson(const BackupPassage& passage, int number);
 BackupJsonValue BackupJson(const Backup& backup);
 

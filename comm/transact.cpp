@@ -14,7 +14,6 @@ namespace orvu {
 namespace {
 
 constexpr int kOnlineTries = 3;
-constexpr int kMaxSecuredPayload = 1000;
 constexpr uint8_t kAck = 0x06;
 // Every discarded datagram restarts the wait, so without a bound a stream of foreign or junk
 // datagrams would hold the user-interface thread for as long as it lasts.

@@ -20,7 +20,7 @@ enum class ErrCode : int32_t {
   kTooLong = 5,         // secured reply longer than the caller's capacity
   kNoReply = 6,         // no acceptable secured reply after all tries
   kNoAck = 7,           // acknowledged command without the 0x06 byte
-  kBufferSize = 8,      // configuration to write exceeds 1000 bytes
+  kBufferSize = 8,      // a payload to send exceeds kMaxSecuredPayload
   kModeForbids = 9,     // the controller's mode does not allow reading its configuration
 };
 constexpr int32_t ErrNumber(ErrCode code) { return static_cast<int32_t>(code); }
@@ -41,6 +41,10 @@ class UErr : public std::exception {
 const std::string& ErrMessage(ErrCode code);
 // The text of the error box: device name, mode, code, command and message.
 std::string ErrText(const UErr& err);
+
+// The longest payload a secured request carries and the controller's configuration buffer
+// holds: a longer request is refused with code 8.
+inline constexpr int kMaxSecuredPayload = 1000;
 
 // Mode byte: bits 0-1 operating mode, bit 1 configuration readable, bit 7 session held.
 inline constexpr uint16_t kModeReadable = 0x02;

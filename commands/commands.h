@@ -8,7 +8,8 @@
 
 namespace orvu {
 
-inline constexpr int kCfgBufferSize = 1000;
+// A reply of the configuration commands fills at most one secured payload.
+inline constexpr int kCfgBufferSize = kMaxSecuredPayload;
 
 // Reads the device list and the passage configuration; decodes only after both replies came,
 // so a failure leaves cfg as it was. Does nothing offline or when the mode forbids reading.
@@ -16,7 +17,8 @@ void ReadCfg(UdpDev& dev, CtrlConfig& cfg);
 // Reads the device list and takes it into cfg only if it differs; true when cfg changed.
 // Sends nothing for a foreign session.
 bool CheckDevList(UdpDev& dev, CtrlConfig& cfg);
-// Writes the passage configuration; code 8 before anything is sent when it exceeds 1000 bytes.
+// Writes the passage configuration; code 8 before anything is sent when it exceeds
+// kMaxSecuredPayload.
 void WriteCfg(UdpDev& dev, const CtrlConfig& cfg);
 // Has the controller delete every bus device inactive at this moment.
 void DelLost(UdpDev& dev);

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "model/params.h"  // the fields of params[p]
+
 namespace orvu {
 
 // Reference to one output, input or reader: device index * 256 + channel, bit 7 the NC flag.
@@ -19,6 +21,9 @@ constexpr int RefChannel(IoRef ref) { return ref & 0x1F; }
 constexpr IoRef MakeRef(int device, int channel) {
   return static_cast<IoRef>(((device & 0x7F) << 8) | (channel & 0x1F));
 }
+// The NC mark the editor, the report and the command-line tool show: a bound reference with
+// its NC flag.
+constexpr bool HasNc(IoRef ref) { return ref != kNoRef && (ref & kNcBit) != 0; }
 
 // A replacement choice: new device index * 256 + inactive (old) device index.
 using ReplacePair = uint16_t;
@@ -115,8 +120,6 @@ int FreeModuleIo(const CtrlConfig& cfg, int kind, IoRef* out);  // elevator modu
 // Distinct bound values of an output slot over the passages; out holds kMaxPassages.
 int SharedOutputs(const CtrlConfig& cfg, int slot, IoRef* out);
 
-int AirlockOf(const uint8_t* params);  // 0-3, or -1
-void SetAirlock(uint8_t* params, int number);
 
 // "DEVNAME:LabelN", or the placeholder "     ---     " (+1 space for a three-letter label).
 std::string IoRefText(const CtrlConfig& cfg, IoRef ref, const char* label);

@@ -87,8 +87,6 @@ std::string OneLine(std::string_view text) {
   return line;
 }
 
-bool HasNcMark(IoRef ref) { return ref != kNoRef && (ref & kNcBit) != 0; }
-
 // The passages first .. first + count - 1 that share one table block.
 struct Block {
   int first;
@@ -152,24 +150,37 @@ std::string HeadingRow(Block b) {
 
 std::string Separator(Block b) { return std::string(SeparatorWidth(b.count), '-'); }
 
-std::string OutputRow(const CtrlConfig& cfg, Block b, int slot) {
-  std::string row = Right(LabelWidth, ReportTexts().outputLabels[slot]) + ":";
+// How the cells of an output or an input row are laid out.
+struct BindingCells {
+  CellField field;
+  const char* kind;  // the IoRefText label
+  std::string_view nc;
+  std::string_view noNc;
+};
+constexpr BindingCells kOutputCells{kOutputField, "Out", kOutputNc, kNoOutputNc};
+constexpr BindingCells kInputCells{kInputField, "In", kInputNc, kNoInputNc};
+
+// The label, then each passage's binding with its NC mark; refOf(passage) gives the binding.
+template <class RefOf>
+std::string BindingRow(const CtrlConfig& cfg, Block b, const std::string& label,
+                       const BindingCells& cells, RefOf refOf) {
+  std::string row = Right(LabelWidth, label) + ":";
   for (int c = 0; c < b.count; ++c) {
-    const IoRef ref = cfg.outRefs[b.first + c][slot];
-    row += Right(kOutputField.At(c), IoRefText(cfg, ref, "Out"));
-    row += HasNcMark(ref) ? kOutputNc : kNoOutputNc;
+    const IoRef ref = refOf(b.first + c);
+    row += Right(cells.field.At(c), IoRefText(cfg, ref, cells.kind));
+    row += HasNc(ref) ? cells.nc : cells.noNc;
   }
   return row;
 }
 
+std::string OutputRow(const CtrlConfig& cfg, Block b, int slot) {
+  return BindingRow(cfg, b, ReportTexts().outputLabels[slot], kOutputCells,
+                    [&](int p) { return cfg.outRefs[p][slot]; });
+}
+
 std::string InputRow(const CtrlConfig& cfg, Block b, int slot) {
-  std::string row = Right(LabelWidth, ReportTexts().inputLabels[slot]) + ":";
-  for (int c = 0; c < b.count; ++c) {
-    const IoRef ref = cfg.inRefs[b.first + c][slot];
-    row += Right(kInputField.At(c), IoRefText(cfg, ref, "In"));
-    row += HasNcMark(ref) ? kInputNc : kNoInputNc;
-  }
-  return row;
+  return BindingRow(cfg, b, ReportTexts().inputLabels[slot], kInputCells,
+                    [&](int p) { return cfg.inRefs[p][slot]; });
 }
 
 // Readers carry no NC flag, so their cells always end in the spaces of an absent mark.

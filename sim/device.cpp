@@ -53,11 +53,6 @@ void SimDevice::SetMode(uint8_t mode) {
   mode_ = uint8_t(mode & 0x7F);
 }
 
-bool SimDevice::Silent() const {
-  std::lock_guard lock(mutex_);
-  return silent_;
-}
-
 void SimDevice::SetSilent(bool silent) {
   std::lock_guard lock(mutex_);
   silent_ = silent;
@@ -91,11 +86,6 @@ std::array<uint8_t, 16> SimDevice::SessionKey() const {
   std::lock_guard lock(mutex_);
   ExpireIdleSession();
   return session_.own ? session_.key : std::array<uint8_t, 16>{};
-}
-
-void SimDevice::SetSessionIdleMs(int ms) {
-  std::lock_guard lock(mutex_);
-  sessionIdleMs_ = ms;
 }
 
 std::vector<SimBusRecord> SimDevice::BusDevices() const {

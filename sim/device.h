@@ -67,8 +67,7 @@ class SimDevice {
   // Mode byte as the device reports it: bits 0-6 as set, bit 7 while any session is held.
   uint8_t Mode() const;
   void SetMode(uint8_t mode);  // bit 7 is ignored: it follows the session
-  bool Silent() const;
-  void SetSilent(bool silent);
+  void SetSilent(bool silent);  // unplugged: every datagram goes unanswered
 
   // Session state.
   bool HoldsOwnSession() const;  // one opened with 'K' here
@@ -76,7 +75,6 @@ class SimDevice {
   void SetForeignSession(SimForeignSession kind);  // replaces any session; kNone ends it
   void EndSession();                               // as if the controller was power-cycled
   std::array<uint8_t, 16> SessionKey() const;      // zero without an own session
-  void SetSessionIdleMs(int ms);
 
   // The stored bus device list and passage payload.
   std::vector<SimBusRecord> BusDevices() const;

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "comm/identity.h"
+#include "model/ctrlcfg.h"
 #include "sim/passage_payload.h"
 #include "sim/scenario.h"
 
@@ -25,10 +26,11 @@ uint32_t BusId(unsigned type, unsigned serial, unsigned suffix = 0) {
 std::array<uint8_t, 8> Params(uint8_t type, uint8_t pulse, uint8_t openTime, bool handle = false,
                               bool fullPulse = false) {
   std::array<uint8_t, 8> p{};
-  p[0] = type;
-  p[2] = uint8_t((handle ? 0x40 : 0) | (fullPulse ? 0x80 : 0));
-  p[4] = pulse;
-  p[6] = openTime;
+  SetPassageType(p.data(), type);
+  SetHandleOpening(p.data(), handle);
+  SetFullBoltPulse(p.data(), fullPulse);
+  SetBoltPulse(p.data(), pulse);
+  SetOpenTime(p.data(), openTime);
   return p;
 }
 
@@ -111,7 +113,7 @@ SimDeviceConfig LargeInstallation(uint16_t serial, const std::string& ip, uint8_
     for (unsigned k = 0; k < 10; ++k) g.inputs[k] = SimRef(module, k, k == 1);
     for (unsigned k = 0; k < 4; ++k) g.readers[k] = SimRef(17 + 4 * p + k, k % 3);
     g.params = Params(uint8_t(p % 5), uint8_t(2 * p + 1), uint8_t(4 * p + 2), p % 3 == 0, p % 2);
-    if (p < 8) g.params[2] |= uint8_t(0x04 | (p % 4));  // two passages in each airlock
+    if (p < 8) SetAirlock(g.params.data(), int(p % 4));  // two passages in each airlock
   }
   config.passages = EncodeSimPassages(passages);
   return config;

@@ -9,6 +9,7 @@
 #include <stdexcept>
 
 #include "comm/identity.h"
+#include "model/ctrlcfg.h"
 #include "sim/passage_payload.h"
 #include "sim/scenario.h"
 
@@ -142,24 +143,14 @@ SimPassage Passage(const json& p, const std::string& where) {
   NamedRef(p, "alarmDetector", where, g.inputs[2]);
   NamedRef(p, "tamper", where, g.inputs[3]);
 
-  g.params[0] = uint8_t((g.params[0] & 0xF0) | Number(p, "type", where, 15, g.params[0] & 0x0F));
-  g.params[4] = uint8_t(Number(p, "pulse", where, 255, g.params[4]));
-  g.params[6] = uint8_t(Number(p, "openTime", where, 255, g.params[6]));
-  auto setBit = [&](const char* key, uint8_t bit) {
-    if (p.contains(key)) {
-      g.params[2] = Flag(p, key, where, false) ? uint8_t(g.params[2] | bit)
-                                               : uint8_t(g.params[2] & ~bit);
-    }
-  };
-  setBit("handle", 0x40);
-  setBit("fullPulse", 0x80);
-  if (auto it = p.find("airlock"); it != p.end()) {
-    if (it->is_null()) {
-      g.params[2] &= uint8_t(~0x04);
-    } else {
-      g.params[2] = uint8_t((g.params[2] & 0xF8) | 0x04 | Number(*it, where + ".airlock", 3));
-    }
-  }
+  uint8_t* params = g.params.data();
+  SetPassageType(params, int(Number(p, "type", where, 15, PassageType(params))));
+  SetBoltPulse(params, int(Number(p, "pulse", where, 255, BoltPulse(params))));
+  SetOpenTime(params, int(Number(p, "openTime", where, 255, OpenTime(params))));
+  if (p.contains("handle")) SetHandleOpening(params, Flag(p, "handle", where, false));
+  if (p.contains("fullPulse")) SetFullBoltPulse(params, Flag(p, "fullPulse", where, false));
+  if (auto it = p.find("airlock"); it != p.end())
+    SetAirlock(params, it->is_null() ? -1 : int(Number(*it, where + ".airlock", 3)));
   return g;
 }
 

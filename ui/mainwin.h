@@ -225,7 +225,7 @@ class TMainWin : public QWidget {
   void ShowOutputNc(QCheckBox* box, orvu::IoRef ref);
   void ShowInputNc(QCheckBox* box, orvu::IoRef ref);
   void ShowTime(QLineEdit* edit, uint8_t value);
-  bool CommitTimeEdit(QLineEdit* edit, int paramByte);
+  bool CommitTimeEdit(QLineEdit* edit, void (*setTime)(uint8_t* params, int halfSeconds));
   void CommitPendingEdits();
   void ConfigReplaced();
   orvu::IoRef SelectedRef(QComboBox* list) const;

@@ -114,19 +114,19 @@ void TMainWin::RefreshPassage() {
   const uint8_t* params = Cfg.params[p];
   int airlockItem = AirlockOf(params) + 1;
   SluzaCb->setCurrentIndex(airlockItem < SluzaCb->count() ? airlockItem : -1);
-  KlamkaCb->setChecked(params[2] & 0x40);
-  FullTimCb->setChecked(params[2] & 0x80);
-  int type = params[0] & 0x0F;
+  KlamkaCb->setChecked(HandleOpening(params));
+  FullTimCb->setChecked(FullBoltPulse(params));
+  int type = PassageType(params);
   TypeCb->setCurrentIndex(type < TypeCb->count() ? type : -1);
 
   const bool samePassage = p == shownPassage_ && shownEpoch_ == cfgEpoch_;
   shownPassage_ = p;
   shownEpoch_ = cfgEpoch_;
-  for (auto [edit, byte] : {std::pair{RygTimEd, 4}, std::pair{OpenTimEd, 6}}) {
+  for (auto [edit, time] : {std::pair{RygTimEd, &BoltPulse}, std::pair{OpenTimEd, &OpenTime}}) {
     // A periodic redraw must not wipe what the user is typing into the same passage's field;
     // the field's exit takes it into the model.
     if (samePassage && edit->isModified() && edit->isEnabledTo(DoorGrpBox)) continue;
-    ShowTime(edit, params[byte]);
+    ShowTime(edit, time(params));
   }
 }
 
@@ -193,13 +193,13 @@ void TMainWin::FillReaderCombo(int slot, const IoRef* free, int n) {
 
 void TMainWin::ShowOutputNc(QCheckBox* box, IoRef ref) {
   // Only open-collector outputs can be inverted; a relay output's flag stays off limits.
-  box->setEnabled(!Empty(ref) && Cfg.devices[(ref >> 8) & 0x7F].ocOutputs);
-  box->setChecked(!Empty(ref) && (ref & kNcBit));
+  box->setEnabled(!Empty(ref) && Cfg.devices[RefDevice(ref)].ocOutputs);
+  box->setChecked(HasNc(ref));
 }
 
 void TMainWin::ShowInputNc(QCheckBox* box, IoRef ref) {
   box->setEnabled(!Empty(ref));
-  box->setChecked(!Empty(ref) && (ref & kNcBit));
+  box->setChecked(HasNc(ref));
 }
 
 void TMainWin::EnableEditor(bool on) {

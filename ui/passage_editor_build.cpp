@@ -11,6 +11,7 @@
 #include "ui/controls.h"
 #include "ui/mainwin.h"
 #include "ui/multi_row_tab_bar.h"
+#include "ui/qtext.h"
 #include "ui/value_list_model.h"
 
 using namespace orvu;
@@ -117,9 +118,7 @@ void TMainWin::BuildPassageGroup() {
   TypeCb = new QComboBox(TstGrpBox);
   TypeCb->setObjectName(QStringLiteral("TypeCb"));
   TypeCb->setGeometry(330, 20, 150, 22);
-  TypeCb->addItems({QStringLiteral("Otwarte"), QStringLiteral("Normalne"),
-                    QStringLiteral("Bistabilne"), QStringLiteral("Astabilne"),
-                    QStringLiteral("Zablokowane")});
+  for (int type = 0; type < kPassageTypes; ++type) TypeCb->addItem(QtText(PassageTypeName(type)));
   TypeCb->setEnabled(false);
   RygTimLb = Disabled(Label("RygTimLb", QStringLiteral("Impuls otwarcia rygla:"), TstGrpBox, 16, 74));
   RygTimEd = TimeEdit("RygTimEd", TstGrpBox, 150, 70);

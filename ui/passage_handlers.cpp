@@ -11,21 +11,6 @@
 
 using namespace orvu;
 
-namespace {
-
-constexpr int kParamType = 0;
-constexpr int kParamFlags = 2;
-constexpr int kParamBoltPulse = 4;
-constexpr int kParamOpenTime = 6;
-constexpr uint8_t kFlagHandle = 0x40;
-constexpr uint8_t kFlagFullPulse = 0x80;
-
-void SetFlag(uint8_t& byte, uint8_t flag, bool on) {
-  byte = on ? static_cast<uint8_t>(byte | flag) : static_cast<uint8_t>(byte & ~flag);
-}
-
-}  // namespace
-
 void TMainWin::DoorTcChange() {
   // What was typed into a time field belongs to the passage it was typed on.
   CommitPendingEdits();
@@ -68,21 +53,20 @@ void TMainWin::InputNcClick(int slot) {
 void TMainWin::KlamkaCbClick() {
   int p = CurrentPassage();
   if (refreshing || p < 0 || p >= Cfg.passageCount) return;
-  SetFlag(Cfg.params[p][kParamFlags], kFlagHandle, KlamkaCb->isChecked());
+  SetHandleOpening(Cfg.params[p], KlamkaCb->isChecked());
 }
 
 void TMainWin::FullTimCbClick() {
   int p = CurrentPassage();
   if (refreshing || p < 0 || p >= Cfg.passageCount) return;
-  SetFlag(Cfg.params[p][kParamFlags], kFlagFullPulse, FullTimCb->isChecked());
+  SetFullBoltPulse(Cfg.params[p], FullTimCb->isChecked());
 }
 
 void TMainWin::TypeCbChange() {
   int p = CurrentPassage();
   int type = TypeCb->currentIndex();
   if (refreshing || p < 0 || p >= Cfg.passageCount || type < 0) return;
-  uint8_t& byte = Cfg.params[p][kParamType];
-  byte = static_cast<uint8_t>((byte & 0xF0) + (type & 0x0F));
+  SetPassageType(Cfg.params[p], type);
 }
 
 void TMainWin::SluzaCbChange() {
@@ -93,25 +77,25 @@ void TMainWin::SluzaCbChange() {
   SetAirlock(Cfg.params[p], item >= 1 ? item - 1 : -1);
 }
 
-bool TMainWin::CommitTimeEdit(QLineEdit* edit, int paramByte) {
+bool TMainWin::CommitTimeEdit(QLineEdit* edit, void (*setTime)(uint8_t*, int)) {
   if (refreshing || !edit->isModified()) return false;
   edit->setModified(false);
   int p = shownPassage_;
   if (p < 0 || p >= Cfg.passageCount || shownEpoch_ != cfgEpoch_) return false;
-  Cfg.params[p][paramByte] = static_cast<uint8_t>(ParseTime(Cp1250Text(edit->text())));
+  setTime(Cfg.params[p], ParseTime(Cp1250Text(edit->text())));
   return true;
 }
 
 void TMainWin::CommitPendingEdits() {
-  CommitTimeEdit(RygTimEd, kParamBoltPulse);
-  CommitTimeEdit(OpenTimEd, kParamOpenTime);
+  CommitTimeEdit(RygTimEd, SetBoltPulse);
+  CommitTimeEdit(OpenTimEd, SetOpenTime);
 }
 
 void TMainWin::RygTimEdExit() {
   // The redraw shows the normalised value.
-  if (CommitTimeEdit(RygTimEd, kParamBoltPulse)) RefreshPassage();
+  if (CommitTimeEdit(RygTimEd, SetBoltPulse)) RefreshPassage();
 }
 
 void TMainWin::OpenTimEdExit() {
-  if (CommitTimeEdit(OpenTimEd, kParamOpenTime)) RefreshPassage();
+  if (CommitTimeEdit(OpenTimEd, SetOpenTime)) RefreshPassage();
 }

@@ -3,7 +3,6 @@
 
 #include <exception>
 #include <stdexcept>
-#include <system_error>
 
 #include "app/orvuq46-cli/cli_commands.h"
 #include "app/orvuq46-cli/cli_text.h"
@@ -76,11 +75,8 @@ int RunCli(const std::vector<std::string>& args, Endpoint& endpoint, std::ostrea
   } catch (const UErr& e) {
     Put(err, ErrText(e));  // e.dev points into lan's set, still alive here
     status = ExitStatusOf(e);
-  } catch (const std::system_error& e) {
+  } catch (const std::exception& e) {  // a socket's std::system_error among them
     err << "orvuq46-cli: " << CommFailureLine(e, kUdpPort) << '\n';
-    status = kExitNetwork;
-  } catch (const std::exception& e) {
-    err << "orvuq46-cli: " << e.what() << '\n';
     status = kExitNetwork;
   }
   out.flush();

@@ -4,7 +4,6 @@
 #include "app/orvuq46-cli/every_controller.h"
 #include "comm/cp1250.h"
 #include "comm/identity.h"
-#include "model/replacing_file.h"
 #include "model/report.h"
 
 namespace orvu {
@@ -20,27 +19,10 @@ void WarnIfLocationAltered(const std::string& utf8, std::ostream& err) {
 }  // namespace
 
 int RunReport(const CliRequest& request, CliLan& lan, std::ostream&, std::ostream& err) {
-  // The file first: a path that cannot be written fails before any controller is bothered.
-  ReplacingFile file;
-  try {
-    file.Open(request.output);
-  } catch (const std::system_error& e) {
-    err << "orvuq46-cli: " << e.what() << '\n';
-    return kExitFile;
-  }
   WarnIfLocationAltered(request.location, err);
-  int status = kExitOk;
-  UdpDev* dev = ChooseAndRead(request, lan, err, status);
-  if (!dev) return status;
-  const std::string text = ReportText(lan.Cfg(), DevName(dev->id), Cp1250FromUtf8(request.location),
-                                      request.date.value_or(Today()));
-  try {
-    file.Commit(text);
-  } catch (const std::system_error& e) {
-    err << "orvuq46-cli: " << e.what() << '\n';
-    return kExitFile;
-  }
-  return kExitOk;
+  return WriteForOneController(request, lan, err, [&](UdpDev& dev, const CtrlConfig& cfg) {
+    return ReportText(cfg, DevName(dev.id), Cp1250FromUtf8(request.location), request.date.value_or(Today()));
+  });
 }
 
 int RunReportAll(const CliRequest& request, CliLan& lan, std::ostream&, std::ostream& err) {

@@ -4,6 +4,7 @@
 #include "app/orvuq46-cli/cli_commands.h"
 #include "app/orvuq46-cli/cli_text.h"
 #include "app/orvuq46-cli/passage_view.h"
+#include "backup/backup_json.h"
 #include "comm/cp1250.h"
 #include "comm/identity.h"
 #include "model/times.h"
@@ -102,20 +103,11 @@ Json ShowJson(const UdpDev& dev, const CtrlConfig& cfg) {
     const uint8_t* params = cfg.params[p];
     Json bindings = Json::object();
     for (const BindingRow& row : BindingRows()) bindings[row.key] = RefJson(cfg, BoundRef(cfg, p, row), row.table);
-    const int airlock = AirlockOf(params);
-    passages.push_back({{"number", p + 1},
-                        {"bindings", bindings},
-                        {"type", PassageType(params)},
-                        {"typeText", Utf8(PassageTypeName(PassageType(params)))},
-                        {"pulse", BoltPulse(params)},
-                        {"pulseText", TimeText(BoltPulse(params))},
-                        {"openTime", OpenTime(params)},
-                        {"openTimeText", TimeText(OpenTime(params))},
-                        {"handle", HandleOpening(params)},
-                        {"fullPulse", FullBoltPulse(params)},
-                        {"airlock", airlock < 0 ? Json(nullptr) : Json(airlock + 1)},
-                        {"airlockText", Utf8(AirlockText(params))},
-                        {"params", std::vector<int>(params, params + kParamBytes)}});
+    Json passage{{"number", p + 1}, {"bindings", bindings}};
+    passage.update(ParamFieldsJson(params));
+    passage["airlockText"] = Utf8(AirlockText(params));
+    passage["params"] = std::vector<int>(params, params + kParamBytes);
+    passages.push_back(std::move(passage));
   }
   return Json{{"controller", Utf8(DevName(dev.id))},
               {"id", dev.id},

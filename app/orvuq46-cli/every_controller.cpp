@@ -17,6 +17,27 @@ int FirstFailure(int sofar, int code) { return sofar ? sofar : code; }
 
 }  // namespace
 
+int WriteForOneController(const CliRequest& request, CliLan& lan, std::ostream& err,
+                          const std::function<std::string(UdpDev& dev, const CtrlConfig& cfg)>& make) {
+  ReplacingFile file;
+  try {
+    file.Open(request.output);
+  } catch (const std::system_error& e) {
+    err << "orvuq46-cli: " << e.what() << '\n';
+    return kExitFile;
+  }
+  int status = kExitOk;
+  UdpDev* dev = ChooseAndRead(request, lan, err, status);
+  if (!dev) return status;
+  try {
+    file.Commit(make(*dev, lan.Cfg()));
+  } catch (const std::system_error& e) {
+    err << "orvuq46-cli: " << e.what() << '\n';
+    return kExitFile;
+  }
+  return kExitOk;
+}
+
 int WriteForEveryController(const CliRequest& request, CliLan& lan, std::ostream& err,
                             const std::string& noun,
                             const std::function<ControllerFile(UdpDev& dev, const CtrlConfig& cfg)>& make) {

@@ -1,5 +1,6 @@
-// The --all commands: every controller found is read in turn and gets a file of its own in
-// one directory; one that fails is reported and the others still get theirs.
+// The commands that write a controller's file: one controller into the file named by -o, or
+// (--all) every controller found, read in turn, each into a file of its own in one directory;
+// one that fails is reported and the others still get theirs.
 #pragma once
 #include <functional>
 #include <ostream>
@@ -15,6 +16,11 @@ struct ControllerFile {
   std::string extension;  // ".txt"
   std::string bytes;
 };
+
+// The output file is opened first, so a path that cannot be written fails before any
+// controller is bothered; then the controller is read and make's bytes replace the file.
+int WriteForOneController(const CliRequest& request, CliLan& lan, std::ostream& err,
+                          const std::function<std::string(UdpDev& dev, const CtrlConfig& cfg)>& make);
 
 // noun names the files in the closing line ("reports"). make runs after the controller has
 // been read into lan.Cfg(). Returns 0, the first failure's status, or 130 after Ctrl-C.

@@ -24,6 +24,5 @@ const std::vector<BindingRow>& BindingRows();
 IoRef BoundRef(const CtrlConfig& cfg, int passage, const BindingRow& row);
 // IoRefText with the label of the row's kind ("Out", "In", "Rd").
 std::string BindingText(const CtrlConfig& cfg, IoRef ref, IoTable table);
-inline bool HasNc(IoRef ref) { return ref != kNoRef && (ref & kNcBit); }
 
 }  // namespace orvu

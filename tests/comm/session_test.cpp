@@ -8,6 +8,7 @@
 
 #include "comm/udpdev.h"
 #include "tests/comm/loopback_peer.h"
+#include "tests/comm/raised.h"
 #include "tests/comm/scripted_controller.h"
 
 namespace orvu::test {
@@ -15,15 +16,6 @@ namespace {
 
 constexpr uint32_t kId = ControllerId(600);
 constexpr int kSilenceMs = 40;
-
-std::optional<ErrCode> ErrorCode(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const UErr& e) {
-    return e.code;
-  }
-  return std::nullopt;
-}
 
 Bytes Seed(uint8_t first) {
   Bytes s(16);

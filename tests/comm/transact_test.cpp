@@ -12,6 +12,7 @@
 #include "comm/frames.h"
 #include "comm/udpdev.h"
 #include "tests/comm/loopback_peer.h"
+#include "tests/comm/raised.h"
 
 namespace orvu::test {
 namespace {
@@ -23,20 +24,6 @@ constexpr uint8_t kKey[16] = {0x2b, 0x7e, 0x15, 0x16, 0x28, 0xae, 0xd2, 0xa6,
 constexpr int kPromptMs = 200;
 // Where a case waits out silence and only the number of tries matters.
 constexpr int kSilenceMs = 40;
-
-struct Raised {
-  ErrCode code;
-  int cmd = 0;
-};
-template <class F>
-std::optional<Raised> ErrorOf(F&& f) {
-  try {
-    f();
-  } catch (const UErr& e) {
-    return Raised{e.code, e.cmd};
-  }
-  return std::nullopt;
-}
 
 // Leaves without closing its session, so that a case does not end by waiting for a peer
 // that was never scripted for command 's'.
@@ -167,7 +154,7 @@ TEST(SecTransact, EveryTryCarriesTheNextSequenceNumberAcrossTheWrap) {
     Prepare(dev, lan, c.online, c.session);
     dev.seq = 65534;
     const uint8_t body[3] = {7, 8, 9};
-    auto err = ErrorOf([&] { dev.SecTransact('C', body, 3, 16, nullptr); });
+    auto err = RaisedBy([&] { dev.SecTransact('C', body, 3, 16, nullptr); });
     ASSERT_TRUE(err);
     EXPECT_EQ(err->code, ErrCode::kNoReply);
     EXPECT_EQ(err->cmd, 'C');
@@ -194,7 +181,7 @@ TEST(SecTransact, BadSignatureFailsAtOnceWithoutRetry) {
   TestDev dev;
   Prepare(dev, lan, true, true);
   uint8_t dest[16];
-  auto err = ErrorOf([&] { dev.SecTransact('D', nullptr, 0, 16, dest); });
+  auto err = RaisedBy([&] { dev.SecTransact('D', nullptr, 0, 16, dest); });
   ASSERT_TRUE(err);
   EXPECT_EQ(err->code, ErrCode::kSignature);
   EXPECT_EQ(err->cmd, 'D');
@@ -210,7 +197,7 @@ TEST(SecTransact, LongerThanCapacityDeliversTheFirstBytesThenFails) {
   Prepare(dev, lan, true, true);
   uint8_t dest[6];
   std::memset(dest, 0xEE, sizeof dest);
-  auto err = ErrorOf([&] { dev.SecTransact('D', nullptr, 0, 4, dest); });
+  auto err = RaisedBy([&] { dev.SecTransact('D', nullptr, 0, 4, dest); });
   ASSERT_TRUE(err);
   EXPECT_EQ(err->code, ErrCode::kTooLong);
   EXPECT_EQ(Bytes(dest, dest + 4), Bytes(payload.begin(), payload.begin() + 4));
@@ -236,7 +223,7 @@ TEST(SecCommand, AcceptsOnlyTheSingleAcknowledgementByte) {
     TestDev dev;
     Prepare(dev, lan, true, true);
     int result = 0;
-    auto err = ErrorOf([&] { result = dev.SecCommand('F', nullptr, 0); });
+    auto err = RaisedBy([&] { result = dev.SecCommand('F', nullptr, 0); });
     if (!c.code) {
       EXPECT_FALSE(err);
       EXPECT_EQ(result, 6);
@@ -307,7 +294,7 @@ TEST(Exchange, AFailedSendIsATryWithoutAnswer) {
     EXPECT_FALSE(dev.Status());
     EXPECT_FALSE(dev.online);
     EXPECT_EQ(endpoint.sends, 3);
-    auto err = ErrorOf([&] { dev.SecTransact('D', nullptr, 0, 0, nullptr); });
+    auto err = RaisedBy([&] { dev.SecTransact('D', nullptr, 0, 0, nullptr); });
     ASSERT_TRUE(err);
     EXPECT_EQ(err->code, ErrCode::kNoReply);
   }
@@ -344,7 +331,7 @@ TEST(Exchange, AFailedReceiveIsATryWithoutAnswer) {
     EXPECT_FALSE(dev.online);
     EXPECT_TRUE(dev.changed);
     EXPECT_EQ(endpoint.sends, 6);
-    auto err = ErrorOf([&] { dev.SecTransact('D', nullptr, 0, 0, nullptr); });
+    auto err = RaisedBy([&] { dev.SecTransact('D', nullptr, 0, 0, nullptr); });
     ASSERT_TRUE(err);
     EXPECT_EQ(err->code, ErrCode::kNoReply);
     EXPECT_EQ(endpoint.sends, 7);  // offline now: one try

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "tests/comm/loopback_peer.h"
+#include "tests/comm/raised.h"
 #include "tests/comm/scripted_controller.h"
 
 namespace orvu::test {
@@ -17,15 +18,6 @@ constexpr uint32_t kId = ControllerId(700);
 constexpr int kSilenceMs = 40;
 constexpr uint32_t kReader = (1u << 16) | 42;  // R01_00042
 constexpr uint32_t kModule = (717u << 16) | 5;
-
-std::optional<ErrCode> ErrorCode(const std::function<void()>& f) {
-  try {
-    f();
-  } catch (const UErr& e) {
-    return e.code;
-  }
-  return std::nullopt;
-}
 
 // count, identity words, info records (suffix number, state, outputs/readers, inputs).
 Bytes DevListPayload(const std::vector<std::pair<uint32_t, uint8_t>>& devices) {

@@ -15,32 +15,14 @@
 #include "comm/frames.h"
 #include "comm/identity.h"
 #include "comm/udpdev.h"
+#include "tests/fuzz/scripted_endpoint.h"
 
 namespace {
 
 using namespace orvu;
 
-struct Datagram {
-  std::string from;
-  std::vector<uint8_t> bytes;
-};
-
-class ScriptedEndpoint : public Endpoint {
- public:
-  std::vector<Datagram> queue;
-  size_t next = 0;
-  void Send(const std::string&, uint16_t, const uint8_t*, size_t) override {}
-  void Broadcast(const uint8_t*, size_t) override {}
-  size_t Receive(uint8_t* buf, size_t cap, int, std::string* from) override {
-    if (next >= queue.size()) return 0;
-    const auto& d = queue[next++];
-    const size_t n = d.bytes.size() < cap ? d.bytes.size() : cap;
-    if (n) std::memcpy(buf, d.bytes.data(), n);
-    if (from) *from = d.from;
-    return n;
-  }
-  uint16_t DevicePort() const override { return kUdpPort; }
-};
+using fuzz::Datagram;
+using fuzz::ScriptedEndpoint;
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 // Input: byte 0 options (bit 0: take the device identity from the first datagram, bit 1: sign
 // secured datagrams with the session key, bit 2: fix the CRC of plain datagrams, bits 3-4:
 // online/session), byte 1 capacity, then datagrams as [length][bytes].
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "comm/endpoint.h"
 #include "comm/frames.h"
 #include "comm/udpdev.h"
+#include "tests/fuzz/scripted_endpoint.h"
 
 namespace {
 
@@ -20,22 +22,10 @@ using namespace orvu;
 
 const uint8_t kKey[16] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
 
-class ScriptedEndpoint : public Endpoint {
- public:
-  std::vector<std::vector<uint8_t>> queue;
-  size_t next = 0;
-  void Send(const std::string&, uint16_t, const uint8_t*, size_t) override {}
-  void Broadcast(const uint8_t*, size_t) override {}
-  size_t Receive(uint8_t* buf, size_t cap, int, std::string* from) override {
-    if (next >= queue.size()) return 0;
-    const auto& d = queue[next++];
-    const size_t n = d.size() < cap ? d.size() : cap;
-    if (n) std::memcpy(buf, d.data(), n);
-    if (from) *from = "10.0.0.1";
-    return n;
-  }
-  uint16_t DevicePort() const override { return kUdpPort; }
-};
+using fuzz::Frame;
+using fuzz::ScriptedEndpoint;
+
+constexpr const char* kSender = "10.0.0.1";
 
 void Sign(std::vector<uint8_t>& d) {
   if (d.size() < kSecuredOverhead) return;
@@ -60,48 +50,46 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 2) return 0;
   const uint8_t options = data[0];
   const int capacity = data[1] % 40 - 4;  // a few negative capacities too
-  ScriptedEndpoint endpoint;
+  std::vector<Frame> frames;
   for (size_t i = 2; i < size;) {
     const size_t len = data[i++];
     const size_t n = len < size - i ? len : size - i;
-    endpoint.queue.emplace_back(data + i, data + i + n);
+    frames.emplace_back(data + i, data + i + n);
     i += n;
   }
 
   // Each datagram is a separate plain check too, straight on the frame functions.
-  for (const auto& d : endpoint.queue) {
+  for (const auto& d : frames) {
     CheckReply(d.data(), d.size(), kTagSecured, 0x12345678, 'D');
     CrcTrailerValid(d.data(), d.size());
   }
 
   UdpDev dev;
   dev.id = 0x215A0001;
-  if ((options & 1) && !endpoint.queue.empty() && endpoint.queue[0].size() >= 8)
-    dev.id = GetLe32(endpoint.queue[0].data() + 4);
+  if ((options & 1) && !frames.empty() && frames[0].size() >= 8)
+    dev.id = GetLe32(frames[0].data() + 4);
   dev.online = options & 8;
   dev.session = options & 16;
   std::memcpy(dev.key, kKey, 16);
-  auto plain = endpoint.queue;
-  auto secured = endpoint.queue;
+  auto plain = frames;
+  auto secured = frames;
   if (options & 2)
     for (auto& d : secured) Sign(d);
   if (options & 4)
     for (auto& d : plain) FixCrc(d);
 
+  ScriptedEndpoint endpoint;
   SetEndpoint(&endpoint);
   std::vector<uint8_t> dest(capacity > 0 ? capacity : 0);
-  endpoint.queue = plain;
-  const uint8_t cmd = endpoint.queue.empty() || endpoint.queue[0].size() < 4
-                          ? 'O'
-                          : endpoint.queue[0][3];
+  endpoint.Serve(plain, kSender);
+  const uint8_t cmd = plain.empty() || plain[0].size() < 4 ? 'O' : plain[0][3];
   dev.Transact(cmd, capacity, dest.data());
 
-  endpoint.queue = secured;
-  endpoint.next = 0;
+  endpoint.Serve(secured, kSender);
   const uint8_t secCmd = secured.empty() || secured[0].size() < 11 ? 'D' : secured[0][10] & 0x7F;
   try {
-    dev.SecTransact(secCmd, data, static_cast<int>(size > 1000 ? 1000 : size), capacity,
-                    dest.data());
+    dev.SecTransact(secCmd, data, static_cast<int>(std::min<size_t>(size, kMaxSecuredPayload)),
+                    capacity, dest.data());
   } catch (const UErr&) {
   }
   endpoint.next = 0;

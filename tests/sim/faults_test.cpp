@@ -11,9 +11,12 @@
 #include "model/ctrlcfg.h"
 #include "sim/lan.h"
 #include "sim/scenario.h"
+#include "tests/comm/raised.h"
 
 namespace orvu {
 namespace {
+
+using test::ErrorCode;
 
 struct FaultsFixture : testing::Test {
   ManualClock clock;
@@ -34,14 +37,6 @@ struct FaultsFixture : testing::Test {
     sim->SetFaults({});
     set.CloseAll();
     SetEndpoint(nullptr);
-  }
-  std::optional<ErrCode> ErrorOf(const std::function<void()>& action) {
-    try {
-      action();
-    } catch (const UErr& e) {
-      return e.code;
-    }
-    return std::nullopt;
   }
   size_t Verdicts(SimVerdict verdict) const {
     size_t n = 0;
@@ -84,7 +79,7 @@ TEST_F(FaultsFixture, EachReplyFaultEndsAsTheToolMustTakeIt) {
     dev->online = true;  // the secured tries count as for a device still online
     dev->mode = sim->Mode();
     lan.DropPending();
-    EXPECT_EQ(ErrorOf([&] {
+    EXPECT_EQ(ErrorCode([&] {
                 uint8_t buf[kCfgBufferSize];
                 dev->SecTransact('D', nullptr, 0, sizeof buf, buf);
                 dev->SecTransact('C', nullptr, 0, sizeof buf, buf);
@@ -102,13 +97,13 @@ TEST_F(FaultsFixture, RequestsTheControllerMustNotAnswer) {
   sim->ClearRequests();
 
   dev->key[0] ^= 1;  // the tool signs with a key the controller does not hold
-  EXPECT_EQ(ErrorOf([&] { dev->KeepAlive(); }), ErrCode::kNoReply);
+  EXPECT_EQ(ErrorCode([&] { dev->KeepAlive(); }), ErrCode::kNoReply);
   EXPECT_EQ(Verdicts(SimVerdict::kBadSignature), 3u);
 
   sim->EndSession();  // power-cycled: no session, but the tool still thinks it has one
   dev->session = true;
   uint8_t buf[kCfgBufferSize];
-  EXPECT_EQ(ErrorOf([&] { dev->SecTransact('D', nullptr, 0, sizeof buf, buf); }),
+  EXPECT_EQ(ErrorCode([&] { dev->SecTransact('D', nullptr, 0, sizeof buf, buf); }),
             ErrCode::kNoReply);
   EXPECT_EQ(Verdicts(SimVerdict::kNoSession), 3u);
 
@@ -146,8 +141,8 @@ TEST_F(FaultsFixture, SilentDeviceHearsNothingAndComesBackWithItsSession) {
   sim->SetSilent(true);
   EXPECT_FALSE(dev->Status());
   // Offline: the tool does not even try.
-  EXPECT_EQ(ErrorOf([&] { ReadCfg(*dev, cfg); }), std::nullopt);
-  EXPECT_EQ(ErrorOf([&] { WriteCfg(*dev, cfg); }), ErrCode::kNoAnswer);
+  EXPECT_EQ(ErrorCode([&] { ReadCfg(*dev, cfg); }), std::nullopt);
+  EXPECT_EQ(ErrorCode([&] { WriteCfg(*dev, cfg); }), ErrCode::kNoAnswer);
   EXPECT_EQ(Verdicts(SimVerdict::kSilent), 3u + 1u);  // three status tries, then one
   sim->SetSilent(false);
   EXPECT_TRUE(dev->Status());
@@ -164,7 +159,7 @@ TEST_F(FaultsFixture, PassagesTheControllerRefusesToStore) {
       {0x80, 18, 0},                              // a byte too many
   };
   for (const std::vector<uint8_t>& payload : bad) {
-    EXPECT_EQ(ErrorOf([&] { dev->SecCommand('c', payload.data(), int(payload.size())); }),
+    EXPECT_EQ(ErrorCode([&] { dev->SecCommand('c', payload.data(), int(payload.size())); }),
               ErrCode::kNoAck);
   }
   EXPECT_EQ(sim->Passages(), before);
