@@ -94,6 +94,11 @@ Json ParseJson(std::string_view text) {
     doc = Json::parse(text);
   } catch (const Json::parse_error& e) {
     Fail("", SyntaxReason(e.what()));
+  } catch (const Json::exception& e) {
+    // Text the grammar accepts but no value can hold, such as a number beyond a double.
+    const std::string what = e.what();
+    const size_t at = what.find("] ");
+    Fail("", "not valid JSON: " + (at == std::string::npos ? what : what.substr(at + 2)));
   }
   RepeatedKeys repeated;
   Json::sax_parse(text, &repeated);

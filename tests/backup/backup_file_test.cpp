@@ -137,6 +137,7 @@ TEST(BackupFile, BrokenTextIsRefused) {
       {"", "", "not valid JSON: "},
       {"{\"format\": \"orvuq46-backup\xff\"}", "", "not valid JSON: line 1"},
       {std::string(2 << 20, ' '), "", "larger than any backup"},
+      {"{\"version\": 2267665e66937}", "", "not valid JSON: number overflow"},
   };
   for (const auto& row : rows) {
     try {
