@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QTreeView>
 #include <utility>
 
 namespace {
@@ -42,6 +44,15 @@ std::optional<QString> SaveFileDialog::Run(QWidget* parent, const QString& prese
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
   dialog.setDirectory(QDir::currentPath());
   dialog.selectFile(presetName);
+  // Qt's file list gives the size, type and date columns fixed widths that cut Polish type
+  // names and dates short; sized to their contents they show whole, in a dialog wide enough
+  // to show them side by side.
+  dialog.resize(720, 420);
+  if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+    QHeaderView* header = view->header();
+    for (int column = 1; column < header->count(); ++column)
+      header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+  }
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty()) return std::nullopt;

@@ -71,7 +71,8 @@ TEST(Screenshots, MainWindowAndTheReportDialogs) {
   Scenario large = BuiltinScenario("large");
   RebaseAddresses(large, "192.168.1.50");  // as the demo shows it
   AddScenario(lan, large);
-  TMainWin win([&lan] { return std::make_unique<EndpointRef>(lan); });
+  // Inline: the simulated LAN runs on a manual clock, so the first load is done at creation.
+  TMainWin win([&lan] { return std::make_unique<EndpointRef>(lan); }, TMainWin::CommMode::kInline);
   win.UDPTimer->stop();
   THelpWin helpWin;
   TLokalizDlg lokalizDlg;

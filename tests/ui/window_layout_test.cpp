@@ -2,8 +2,12 @@
 // whole in the control's own font, every passage tab in sight, Qt's own dialogs in Polish.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -14,8 +18,10 @@
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
 #include <QStyleOptionGroupBox>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <set>
 
 #include "comm/identity.h"
@@ -321,6 +327,48 @@ TEST(QtTexts, SaveDialogSpeaksPolish) {
   EXPECT_EQ(title.toStdString(), "Zachowaj jako");
   EXPECT_EQ(labels.join(u'|').toStdString(), "Szukaj w:|Nazwa &pliku:|Pliki rodzaju:");
   EXPECT_EQ(buttons.join(u'|').toStdString(), "&Zachowaj|Anuluj");
+}
+
+// The file list's size, type and date columns show their texts whole.
+TEST(QtTexts, SaveDialogListsEveryColumnWhole) {
+  QTemporaryDir home;
+  ASSERT_TRUE(home.isValid());
+  QFile file(QDir(home.path()).filePath(QStringLiteral("2024-05-06 K46_01201.txt")));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("Kontroler:    K46_01201\r\n");
+  file.close();
+  const QString before = QDir::currentPath();
+  QDir::setCurrent(home.path());
+
+  QWidget parent;
+  SaveFileDialog save;
+  QStringList cut;
+  int rows = 0;
+  QElapsedTimer waited;
+  waited.start();
+  QTimer poll;  // the list fills from Qt's own file system thread: look until it has a row
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (!dialog) return;
+    auto* view = dialog->findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (!view) return;
+    rows = view->model()->rowCount(view->rootIndex());
+    if (rows == 0 && waited.elapsed() < 10000) return;
+    for (int row = 0; row < rows; ++row) {
+      for (int column = 1; column < view->header()->count(); ++column) {
+        const QModelIndex index = view->model()->index(row, column, view->rootIndex());
+        const QString text = index.data().toString();
+        const int room = view->visualRect(index).width();
+        if (view->fontMetrics().horizontalAdvance(text) > room) cut << text;
+      }
+    }
+    dialog->reject();
+  });
+  poll.start(20);
+  EXPECT_EQ(save.Run(&parent, QStringLiteral("raport")), std::nullopt);
+  QDir::setCurrent(before);
+  EXPECT_GT(rows, 0);
+  EXPECT_TRUE(cut.isEmpty()) << cut.join(u'|').toStdString();
 }
 
 TEST(QtTexts, EditMenuSpeaksPolish) {
