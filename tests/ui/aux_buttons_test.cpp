@@ -62,12 +62,10 @@ TEST_F(WindowTest, ReportButtonWritesTheShownConfiguration) {
   AddScenario(lan, DemoScenario());
   TMainWin& w = Start();
   ASSERT_TRUE(w.RapCfgBtn->isEnabled());
-  THelpWin help;
-  TLokalizDlg lokaliz;
-  w.SetAuxWindows(&help, &lokaliz);
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  const QString path = dir.filePath(QStringLiteral("raport.txt"));
+  ReportRig rig(w);
+  TLokalizDlg& lokaliz = rig.lokaliz;
+  ASSERT_TRUE(rig.dir.isValid());
+  const QString path = rig.Path(QStringLiteral("raport.txt"));
   lokaliz.LokEdit->setText(QStringLiteral("Klatka B, piętro 2"));
   w.SaveRapDlg.SetNextAnswer(path);
   AnswerNextDialog(lokaliz, QDialog::Accepted);

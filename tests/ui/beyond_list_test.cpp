@@ -52,12 +52,10 @@ TEST_F(ReferenceBeyondTheList, ShownReportedAndWrittenBackUnchanged) {
   EXPECT_TRUE(w.Alarm1NC->isChecked());
   EXPECT_EQ(w.RdCb[1]->currentText().toStdString(), "R00_00000:Rd2");
 
-  THelpWin help;
-  TLokalizDlg lokaliz;
-  w.SetAuxWindows(&help, &lokaliz);
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  const QString path = dir.filePath(QStringLiteral("raport.txt"));
+  ReportRig rig(w);
+  TLokalizDlg& lokaliz = rig.lokaliz;
+  ASSERT_TRUE(rig.dir.isValid());
+  const QString path = rig.Path(QStringLiteral("raport.txt"));
   w.SaveRapDlg.SetNextAnswer(path);
   AnswerWhenShown(lokaliz, [&](QDialog&) { lokaliz.OKBtn->click(); });
   w.RapCfgBtn->click();

@@ -308,12 +308,10 @@ TEST_F(WindowTest, ErrorBoxesReportFailureInTheRealBox) {
   AddScenario(lan, DemoScenario());
   TMainWin& w = Start();
   ASSERT_TRUE(w.RapCfgBtn->isEnabled());
-  THelpWin help;
-  TLokalizDlg lokaliz;
-  w.SetAuxWindows(&help, &lokaliz);
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  const QString path = dir.filePath(QStringLiteral("Budynek A/2024-05-07 K46_01201.txt"));
+  ReportRig rig(w);
+  TLokalizDlg& lokaliz = rig.lokaliz;
+  ASSERT_TRUE(rig.dir.isValid());
+  const QString path = rig.Path(QStringLiteral("Budynek A/2024-05-07 K46_01201.txt"));
   w.SaveRapDlg.SetNextAnswer(path);
   QTimer::singleShot(0, &lokaliz, [&lokaliz] { lokaliz.OKBtn->click(); });
   TMainWin::SetErrorHook(nullptr);

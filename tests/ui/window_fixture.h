@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QSignalBlocker>
 #include <QString>
+#include <QTemporaryDir>
 #include <memory>
 #include <vector>
 
@@ -20,8 +21,10 @@
 #include "sim/lan.h"
 #include "sim/scenario.h"
 #include "ui/endpoint_ref.h"
+#include "ui/lokdlg.h"
 #include "ui/mainwin.h"
 #include "ui/multi_row_tab_bar.h"
+#include "ui/whelp.h"
 
 namespace orvu::test {
 
@@ -77,6 +80,17 @@ class WindowTest : public ::testing::Test {
   SimLan lan{clock};
   std::vector<QString> errors;
   std::unique_ptr<TMainWin> win;
+};
+
+// What "Raport" needs beside the window: the help window and the location dialog set on it,
+// and a fresh folder for the file. Lives no longer than the test, like the window.
+struct ReportRig {
+  explicit ReportRig(TMainWin& w) { w.SetAuxWindows(&help, &lokaliz); }
+  QString Path(const QString& name) const { return dir.filePath(name); }
+
+  THelpWin help;
+  TLokalizDlg lokaliz;
+  QTemporaryDir dir;
 };
 
 // The small installation's bus (device indices in the controller's list): 0 the controller
