@@ -7,6 +7,7 @@
 #include <QListView>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStyledItemDelegate>
 
 #include "ui/value_list_model.h"
 
@@ -19,6 +20,23 @@ Control* Named(Control* control, const char* name) {
   control->setObjectName(QString::fromLatin1(name));
   return control;
 }
+
+// Lines of one height whatever the font's: the lists' geometry was drawn for it. A delegate
+// rather than a style sheet, which would give the list and its scroll bars a style of their own
+// (parsed, polished and painted through the sheet) for this one length.
+class FixedHeightLines : public QStyledItemDelegate {
+ public:
+  FixedHeightLines(int height, QObject* parent) : QStyledItemDelegate(parent), height_(height) {}
+
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QSize size = QStyledItemDelegate::sizeHint(option, index);
+    size.setHeight(height_);
+    return size;
+  }
+
+ private:
+  int height_;
+};
 
 }  // namespace
 
@@ -78,7 +96,7 @@ QListWidget* LineList(QListWidget* list, const char* name, int x, int y, int w, 
   list->setUniformItemSizes(false);
   list->setTextElideMode(Qt::ElideNone);
   list->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  list->setStyleSheet(QStringLiteral("QListWidget::item { height: %1px; }").arg(itemHeight));
+  list->setItemDelegate(new FixedHeightLines(itemHeight, list));
   return list;
 }
 
