@@ -1,4 +1,4 @@
-// The window's responsiveness over a bad network, and how fast it appears.
+// The window's responsiveness over a bad network.
 //
 // Lateness: the real window, on its real communication thread, over the in-process simulated
 // LAN on a real clock, ticking every second, with the user choosing the current controller
@@ -7,24 +7,17 @@
 // 30 % loss each way with every reply 150 ms late; a junk datagram every 50 ms. A run of the
 // same timer without any window shows what the machine itself adds. Goal: longest lateness
 // under 16 ms in each condition.
+// How fast the window appears: bench_startup.
 //
-// Start-up: this program started again as a child that shows either the tool's window (over
-// an empty simulated LAN, whose search waits 3 x 200 ms) or an empty Qt window of the same
-// size, timed from the spawn to the child's first paint. Goal: the tool within 1.2 times the
-// empty window (medians). A window with one label in the tool's font is timed as well: it
-// shows what the first text costs (the font database's set-up).
-//
-//   bench_window [--seconds N] [--starts N]
+//   bench_window [--seconds N]
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QTimer>
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,10 +25,7 @@
 #include <memory>
 #include <mutex>
 #include <random>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 #include "sim/clock.h"
@@ -44,9 +34,7 @@
 #include "ui/endpoint_ref.h"
 #include "ui/mainwin.h"
 #include "ui/multi_row_tab_bar.h"
-#include "ui/run_tool.h"
 
-extern char** environ;
 
 namespace {
 
@@ -186,106 +174,13 @@ void Print(const char* name, const Figures& f) {
               f.maxMs, f.p99Ms, f.samples, f.ticks, f.boxes, f.maxMs < 16.0 ? "goal met" : "GOAL MISSED");
 }
 
-// --- Start-up ---
-
-const char* childMode = nullptr;  // "tool" or "empty" in a child
-
-// In a child: the first paint of a window is reported on stdout, and the child ends.
-class ShownReporter : public QObject {
- protected:
-  bool eventFilter(QObject* obj, QEvent* event) override {
-    if (event->type() == QEvent::Paint && obj->isWidgetType() &&
-        static_cast<QWidget*>(obj)->isWindow()) {
-      std::fputs("shown\n", stdout);
-      std::fflush(stdout);
-      _exit(0);
-    }
-    return false;
-  }
-};
-
-void InstallShownReporter() {
-  if (childMode) qApp->installEventFilter(new ShownReporter);
-}
-Q_COREAPP_STARTUP_FUNCTION(InstallShownReporter)
-
-int RunChild(int argc, char** argv) {
-  if (std::strcmp(childMode, "tool") == 0) {
-    static RealClock clock;
-    static SimLan lan(clock);  // an empty LAN: the first search waits for nothing to answer
-    lan.SetEchoBroadcast(false);
-    return RunTool(argc, argv, [] { return std::make_unique<EndpointRef>(lan); });
-  }
-  QApplication app(argc, argv);
-  QWidget window;
-  window.setFixedSize(847, 590);
-  if (std::strcmp(childMode, "label") == 0) {
-    // The first text drawn costs the font database's set-up, which an empty window never pays.
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(11);
-    window.setFont(font);
-    new QLabel(QStringLiteral("Urządzenie       Adres IP          Stan"), &window);
-  }
-  window.show();
-  return app.exec();
-}
-
-// Milliseconds from spawning this program as a child in mode to its "shown" line.
-double TimeChild(const char* self, const char* mode) {
-  int out[2];
-  if (pipe(out) != 0) return -1;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addclose(&actions, out[0]);
-  char* args[] = {const_cast<char*>(self), const_cast<char*>("--child"), const_cast<char*>(mode), nullptr};
-  const auto start = std::chrono::steady_clock::now();
-  pid_t pid = 0;
-  const int rc = posix_spawn(&pid, self, &actions, nullptr, args, environ);
-  posix_spawn_file_actions_destroy(&actions);
-  close(out[1]);
-  double ms = -1;
-  if (rc == 0) {
-    char line[16] = {};
-    if (read(out[0], line, sizeof line - 1) > 0 && std::strncmp(line, "shown", 5) == 0)
-      ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    int status = 0;
-    waitpid(pid, &status, 0);
-  }
-  close(out[0]);
-  return ms;
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v.empty() ? -1 : v[v.size() / 2];
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   int seconds = 8;
-  int starts = 11;
-  for (int i = 1; i + 1 < argc; ++i) {
-    if (std::strcmp(argv[i], "--child") == 0) childMode = argv[i + 1];
+  for (int i = 1; i + 1 < argc; ++i)
     if (std::strcmp(argv[i], "--seconds") == 0) seconds = std::atoi(argv[i + 1]);
-    if (std::strcmp(argv[i], "--starts") == 0) starts = std::atoi(argv[i + 1]);
-  }
-  if (childMode) return RunChild(argc, argv);
-
-  std::vector<double> tool, empty, label;
-  for (int i = 0; i < starts; ++i) {  // alternated, so drifting load hits all alike
-    empty.push_back(TimeChild(argv[0], "empty"));
-    label.push_back(TimeChild(argv[0], "label"));
-    tool.push_back(TimeChild(argv[0], "tool"));
-  }
-  const double ratio = Median(tool) / Median(empty);
-  std::printf("start to window shown (median of %d): tool %.1f ms, empty Qt window %.1f ms, "
-              "ratio %.2f  %s\n",
-              starts, Median(tool), Median(empty), ratio, ratio <= 1.2 ? "goal met" : "GOAL MISSED");
-  std::printf("  (a Qt window with one label of the tool's font: %.1f ms, tool/that %.2f)\n",
-              Median(label), Median(tool) / Median(label));
 
   QApplication app(argc, argv);
   TMainWin::SetErrorHook(nullptr);
