@@ -1,6 +1,6 @@
 // The window's boxes for failures that are not UErr: each cause in the window's own Polish
 // words, shown once while it lasts, with the system's words on the details line only.
-//   ORVU_ERROR_SHOTS=docs ui_tests --gtest_filter='ErrorBoxes*'   also saves pictures of them
+//   ORVU_ERROR_SHOTS=docs ui_tests --gtest_filter='*ErrorBoxes*'   also saves pictures of them
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
