@@ -6,8 +6,7 @@
 // user-interface thread records how late it fires. Conditions: the current controller silent;
 // 30 % loss each way with every reply 150 ms late; a junk datagram every 50 ms. A run of the
 // same timer without any window shows what the machine itself adds. Goal: longest lateness
-// under 16 ms in each condition.
-// How fast the window appears: bench_startup.
+// under 16 ms in each condition. How fast the window appears: bench_startup.
 //
 //   bench_window [--seconds N]
 #include <QApplication>
@@ -33,7 +32,6 @@
 #include "ui/endpoint_ref.h"
 #include "ui/mainwin.h"
 #include "ui/multi_row_tab_bar.h"
-
 
 namespace {
 
