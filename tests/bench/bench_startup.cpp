@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <memory>
 #include <spawn.h>
 #include <string>
@@ -83,16 +84,15 @@ int RunChild(int argc, char** argv) {
 
 // --- In the bench ---
 
-// A process spawned with its standard output on a pipe; -1 where spawning failed.
+// A process spawned with its descriptor childFd on a pipe whose read end is *readEnd; -1 where
+// spawning failed. Only that copy is inherited: the pipes of other children are not.
 pid_t SpawnWithPipe(const std::vector<std::string>& args, const std::vector<std::string>& env,
                     int* readEnd, int childFd) {
   int out[2];
-  if (pipe(out) != 0) return -1;
+  if (pipe2(out, O_CLOEXEC) != 0) return -1;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addclose(&actions, out[0]);  // first: it may be childFd itself
   posix_spawn_file_actions_adddup2(&actions, out[1], childFd);
-  if (out[1] != childFd) posix_spawn_file_actions_addclose(&actions, out[1]);
   std::vector<char*> argv, envp;
   for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
   for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
@@ -110,6 +110,23 @@ pid_t SpawnWithPipe(const std::vector<std::string>& args, const std::vector<std:
   return pid;
 }
 
+// A private runtime folder for the children where the session has none: spares every child
+// Qt's warning about it. Removed at the end.
+const std::string& RuntimeDir() {
+  struct Folder {
+    std::string path;
+    Folder() {
+      char dir[] = "/tmp/orvu-bench-XXXXXX";
+      if (mkdtemp(dir)) path = dir;
+    }
+    ~Folder() {
+      if (!path.empty()) rmdir(path.c_str());
+    }
+  };
+  static const Folder folder;
+  return folder.path;
+}
+
 // This process's environment without the variables that choose Qt's platform and display.
 std::vector<std::string> BaseEnvironment() {
   std::vector<std::string> env;
@@ -118,13 +135,8 @@ std::vector<std::string> BaseEnvironment() {
     if (var.rfind("QT_QPA_PLATFORM=", 0) == 0 || var.rfind("DISPLAY=", 0) == 0) continue;
     env.push_back(var);
   }
-  static const std::string runtimeDir = [] {  // spares every child Qt's warning about it
-    if (const char* dir = std::getenv("XDG_RUNTIME_DIR")) return std::string(dir);
-    char dir[] = "/tmp/orvu-bench-XXXXXX";
-    return std::string(mkdtemp(dir) ? dir : "");
-  }();
-  if (!std::getenv("XDG_RUNTIME_DIR") && !runtimeDir.empty())
-    env.push_back("XDG_RUNTIME_DIR=" + runtimeDir);
+  if (!std::getenv("XDG_RUNTIME_DIR") && !RuntimeDir().empty())
+    env.push_back("XDG_RUNTIME_DIR=" + RuntimeDir());
   return env;
 }
 
