@@ -110,8 +110,7 @@ RestorePlan PlanRestore(const Backup& file, const CtrlConfig& current, uint32_t 
   if (!plan.problems.empty()) return plan;
 
   planned.passageCount = count;
-  for (BusDev& dev : planned.devices) dev.usedOutputs = dev.usedInputs = dev.usedReaders = 0;
-  MarkUsage(planned);
+  RecountUsage(planned);
   plan.changes = ComparePassages(BackupOf(current, targetId, "", 0, ""), BackupOf(planned, targetId, "", 0, ""));
   return plan;
 }

@@ -90,6 +90,10 @@ bool DecodeDevList(CtrlConfig& cfg, const uint8_t* payload, size_t len);
 // next full read reports the fault by refusing it.
 bool DevListChanged(const CtrlConfig& cfg, const uint8_t* payload, size_t len);
 void SortListed(CtrlConfig& cfg);
+// What a device-list read replaces, taken from another configuration of the same controller:
+// the records and the listed order. to keeps its passages, and its usage masks are counted
+// again from them (from's masks follow from's passages, which may lack to's edits).
+void TakeDevicePart(CtrlConfig& to, const CtrlConfig& from);
 std::string DevLongName(const BusDev& dev);  // "%s/%c%d"
 std::string DevListLine(const BusDev& dev);  // "%s: %s,   %s"
 std::string StateText(uint8_t state);
@@ -106,7 +110,10 @@ std::string PairText(const CtrlConfig& cfg, ReplacePair pair);  // "OLD <-- NEW"
 bool DecodePassages(CtrlConfig& cfg, const uint8_t* payload, size_t len);
 // out holds at least kMaxPassagePayload bytes; returns 2 + 44 * passageCount.
 size_t EncodePassages(const CtrlConfig& cfg, uint8_t* out);
+// Sets the usage bit of every reference bound in the passages; clears none.
 void MarkUsage(CtrlConfig& cfg);
+// Clears every usage mask, then marks the passages' references: the masks follow cfg alone.
+void RecountUsage(CtrlConfig& cfg);
 
 void SetOutput(CtrlConfig& cfg, int passage, int slot, IoRef ref, bool nc);
 void SetInput(CtrlConfig& cfg, int passage, int slot, IoRef ref, bool nc);

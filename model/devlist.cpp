@@ -1,5 +1,8 @@
-// The controller's device list: decoding, the change test of the periodic refresh, the
-// display order.
+// The controller's device list: decoding, the change test of the periodic refresh, taking the
+// device part over, the display order.
+#include <algorithm>
+#include <iterator>
+
 #include "comm/identity.h"
 #include "comm/le.h"
 #include "model/ctrlcfg.h"
@@ -83,6 +86,14 @@ bool DevListChanged(const CtrlConfig& cfg, const uint8_t* payload, size_t len) {
   for (int i = 0; i < count; ++i)
     if ((InfoAt(payload, count, i)[1] & 0xF0) != (cfg.devices[i].state & 0xF0)) return true;
   return false;
+}
+
+void TakeDevicePart(CtrlConfig& to, const CtrlConfig& from) {
+  to.deviceCount = from.deviceCount;
+  to.listedCount = from.listedCount;
+  std::copy(std::begin(from.devices), std::end(from.devices), std::begin(to.devices));
+  std::copy(std::begin(from.listed), std::end(from.listed), std::begin(to.listed));
+  RecountUsage(to);
 }
 
 void SortListed(CtrlConfig& cfg) {

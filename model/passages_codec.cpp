@@ -85,4 +85,9 @@ void MarkUsage(CtrlConfig& cfg) {
   for (int p = 0; p < PassageRows(cfg); ++p) MarkPassage(cfg, p);
 }
 
+void RecountUsage(CtrlConfig& cfg) {
+  for (BusDev& dev : cfg.devices) dev.usedOutputs = dev.usedInputs = dev.usedReaders = 0;
+  MarkUsage(cfg);
+}
+
 }  // namespace orvu

@@ -48,13 +48,6 @@ class DepthGuard {
 
 constexpr int kTickMs = 1000;
 
-// The device part of the model: what a device list read replaces.
-void TakeDevicePart(CtrlConfig& to, const CtrlConfig& from) {
-  to.deviceCount = from.deviceCount;
-  to.listedCount = from.listedCount;
-  std::copy(std::begin(from.devices), std::end(from.devices), std::begin(to.devices));
-  std::copy(std::begin(from.listed), std::end(from.listed), std::begin(to.listed));
-}
 constexpr int kListItemHeight = 14;
 
 }  // namespace
@@ -185,7 +178,6 @@ void TMainWin::Apply(const JobResult& result) {
     // The periodic refresh touches only the device part and the usage derived from the
     // passages: the user's edits survive it.
     TakeDevicePart(Cfg, *result.cfg);
-    MarkUsage(Cfg);
   }
   switch (result.redraw) {
     case JobResult::Redraw::kTabs: RebuildTabs(); break;

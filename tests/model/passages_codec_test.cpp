@@ -165,5 +165,25 @@ TEST(MarkUsageTest, SetsBitsOfEditedReferencesAndClearsNothing) {
   EXPECT_EQ(cfg.devices[1].usedReaders, 0x1u);
 }
 
+// The window takes a device list read into the worker's copy, whose passages lack the user's
+// edits: the masks must follow the window's passages, not the copy's.
+TEST(MarkUsageTest, TakingTheDevicePartCountsUsageFromTheOwnPassages) {
+  CtrlConfig read = WithDevices();
+  ASSERT_TRUE(Decode(read, PassagesPayload({Door(MakeRef(1, 0), MakeRef(1, 0), MakeRef(1, 0))})));
+  CtrlConfig edited = read;
+  edited.outRefs[0][kSlotBolt] = kNoRef;  // the user unbinds the bolt...
+  edited.outRefs[0][kSlotReminder] = MakeRef(1, 3);  // ...and binds a reminder
+  auto list = DevListPayload({{.id = BusId(346, 1)}, {.id = BusId(1, 42), .outputs = 4, .inputs = 15, .readers = 3}});
+  ASSERT_TRUE(DecodeDevList(read, list.data(), list.size()));
+  MarkUsage(read);
+  TakeDevicePart(edited, read);
+  EXPECT_EQ(edited.deviceCount, 2);
+  EXPECT_EQ(edited.devices[1].id, BusId(1, 42));
+  EXPECT_EQ(edited.outRefs[0][kSlotReminder], MakeRef(1, 3));
+  EXPECT_EQ(edited.devices[1].usedOutputs, 0x8u);
+  EXPECT_EQ(edited.devices[1].usedInputs, 0x1u);
+  EXPECT_EQ(edited.devices[1].usedReaders, 0x1u);
+}
+
 }  // namespace
 }  // namespace orvu

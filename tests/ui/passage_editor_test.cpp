@@ -1,5 +1,6 @@
 // The passage editor: lists drawn from the model, the handlers' edits, and "Zapisz".
 #include <QLineEdit>
+#include <algorithm>
 
 #include "sim/device_config.h"
 #include "tests/ui/window_fixture.h"
@@ -101,6 +102,34 @@ TEST_F(PassageEditorTest, SharedAlarmOutputListsAndNcAcrossTabs) {
   ShowTab(1);
   EXPECT_EQ(w.AlarmCb->itemData(0).toInt(), Ref(8, 1, true));
   EXPECT_TRUE(w.AlarmNC->isChecked());
+}
+
+// A reader the user took off a passage is free for the others, and stays free when a tick
+// brings a changed device list: the usage follows the edited passages, not the ones read.
+TEST_F(PassageEditorTest, DeviceListRefreshKeepsAnUnboundReaderFree) {
+  TMainWin& w = StartWith(2);
+  SimDevice& ctrl = lan.Device(0);
+  ShowTab(1);
+  const int reader = w.RdCb[0]->itemData(w.RdCb[0]->currentIndex()).toInt();
+  ASSERT_NE(reader, kNone);
+  ASSERT_TRUE(Choose(w.RdCb[0], kNone));
+  ShowTab(0);
+  auto offered = [&] {
+    const std::vector<int> items = Items(w.RdCb[1]);
+    return std::find(items.begin(), items.end(), reader) != items.end();
+  };
+  ASSERT_TRUE(offered());
+
+  std::vector<SimBusRecord> bus = ctrl.BusDevices();
+  bus.back().info[1] ^= 0x10;  // one device's state changes: the device list differs
+  ctrl.SetBusDevices(bus);
+  const size_t listReads = ctrl.CountRequests('D');
+  w.UDPTimerTimer();
+  ASSERT_GT(ctrl.CountRequests('D'), listReads);
+  EXPECT_TRUE(errors.empty());
+  EXPECT_EQ(w.Cfg.rdRefs[1][0], kNone);  // the edit survived
+  EXPECT_FALSE(w.Cfg.devices[RefDevice(reader)].usedReaders & (1u << RefChannel(reader)));
+  EXPECT_TRUE(offered());
 }
 
 TEST_F(PassageEditorTest, RedrawTicksDoNotWriteBackIntoTheModel) {
