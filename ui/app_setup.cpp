@@ -9,7 +9,7 @@
 
 namespace orvu {
 
-bool SetUpApplication(QApplication& app) {
+void SetUpApplication(QApplication& app) {
   QApplication::setFont(DefaultFont());
   // Sizes and dates in Qt's dialogs read as Polish too. The report's date separator follows
   // the system's own locale (QLocale::system), which this leaves alone.
@@ -17,10 +17,10 @@ bool SetUpApplication(QApplication& app) {
   auto* translator = new QTranslator(&app);
   if (!translator->load(QStringLiteral("qtbase_pl"),
                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
-    delete translator;
-    return false;
+    delete translator;  // Qt's texts stay English; nothing else changes
+    return;
   }
-  return QCoreApplication::installTranslator(translator);
+  QCoreApplication::installTranslator(translator);
 }
 
 }  // namespace orvu

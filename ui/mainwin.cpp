@@ -121,7 +121,7 @@ void TMainWin::BuildEthernetGroup() {
 // --- Jobs on the communication worker ---
 
 void TMainWin::StartJob(JobKind kind, std::function<JobResult(CommState&)> job) {
-  ++pending_[static_cast<int>(kind)];
+  ++PendingCount(kind);
   UpdateBusyControls();
   worker_->Start([this, kind, job = std::move(job)](CommState& state) -> CommWorker::Apply {
     return [this, kind, result = job(state)] {
@@ -131,8 +131,12 @@ void TMainWin::StartJob(JobKind kind, std::function<JobResult(CommState&)> job) 
   });
 }
 
+int& TMainWin::PendingCount(JobKind kind) { return pending_[static_cast<int>(kind)]; }
+
+bool TMainWin::Pending(JobKind kind) const { return pending_[static_cast<int>(kind)] > 0; }
+
 void TMainWin::JobDone(JobKind kind) {
-  --pending_[static_cast<int>(kind)];
+  --PendingCount(kind);
   UpdateBusyControls();
 }
 
@@ -145,18 +149,17 @@ bool TMainWin::Busy() const {
 CommState& TMainWin::InlineCommState() { return worker_->InlineState(); }
 
 void TMainWin::UpdateBusyControls() {
-  auto pending = [this](JobKind kind) { return pending_[static_cast<int>(kind)] > 0; };
   // While a read that replaces the model is pending, neither the editor nor the panel takes
   // edits or clicks that the read would silently discard.
-  const bool rereading = pending(JobKind::kSelect) || pending(JobKind::kReread);
-  SearchEthBtn->setEnabled(!pending(JobKind::kSearch));
-  WwwBtn->setEnabled(DevSet.count > 0 && !pending(JobKind::kWww));
+  const bool rereading = Pending(JobKind::kSelect) || Pending(JobKind::kReread);
+  SearchEthBtn->setEnabled(!Pending(JobKind::kSearch));
+  WwwBtn->setEnabled(DevSet.count > 0 && !Pending(JobKind::kWww));
   SelDevBox->setEnabled(!rereading);
   DoorGrpBox->setEnabled(!rereading);
-  WrCfgBtn->setEnabled(EditorEnabled() && !pending(JobKind::kWrite));
+  WrCfgBtn->setEnabled(EditorEnabled() && !Pending(JobKind::kWrite));
   bool userWork = false;
   for (int kind = 0; kind < static_cast<int>(JobKind::kCount); ++kind)
-    userWork |= kind != static_cast<int>(JobKind::kTick) && pending_[kind] > 0;
+    userWork |= kind != static_cast<int>(JobKind::kTick) && Pending(static_cast<JobKind>(kind));
   if (userWork) setCursor(Qt::WaitCursor);
   else unsetCursor();
 }
@@ -165,7 +168,7 @@ void TMainWin::Apply(const JobResult& result) {
   DevSet = result.devices;
   for (const ListChange& change : result.list) ApplyListChange(change);
   // The list shows the current device, unless the user has already chosen another.
-  if (pending_[static_cast<int>(JobKind::kSelect)] == 0 && DevSet.Current() &&
+  if (!Pending(JobKind::kSelect) && DevSet.Current() &&
       EthLstBox->currentRow() != DevSet.sel && DevSet.sel < EthLstBox->count()) {
     QSignalBlocker quiet(EthLstBox);
     EthLstBox->setCurrentRow(DevSet.sel);
@@ -212,7 +215,7 @@ void TMainWin::ApplyListChange(const ListChange& change) {
   for (const std::string& line : change.lines) lines << QtText(line);
   EthLstBox->addItems(lines);
   // A choice the user made that the worker has not reached yet stays on the screen.
-  const bool choicePending = pending_[static_cast<int>(JobKind::kSelect)] > 0;
+  const bool choicePending = Pending(JobKind::kSelect);
   const int row = choicePending && chosenRow_ < EthLstBox->count() ? chosenRow_ : change.row;
   if (row >= 0) EthLstBox->setCurrentRow(row);
 }
@@ -335,7 +338,7 @@ void TMainWin::RapCfgBtnClick() {
 void TMainWin::UDPTimerTimer() {
   // One tick at a time: while one still runs (a lossy link can take seconds), the timer's
   // next events find it pending and pass, so ticks never pile up behind it.
-  if (pending_[static_cast<int>(JobKind::kTick)] > 0) return;
+  if (Pending(JobKind::kTick)) return;
   StartJob(JobKind::kTick, [](CommState& state) { return TickJob(state); });
 }
 

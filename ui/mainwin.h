@@ -190,6 +190,8 @@ class TMainWin : public QWidget {
   enum class JobKind { kTick, kSearch, kSelect, kReread, kWrite, kWww, kCount };
   void StartJob(JobKind kind, std::function<orvu::JobResult(orvu::CommState&)> job);
   void JobDone(JobKind kind);
+  int& PendingCount(JobKind kind);  // jobs of this kind started, result not applied
+  bool Pending(JobKind kind) const;
   void Apply(const orvu::JobResult& result);
   void ApplyListChange(const orvu::ListChange& change);
   void ShowFailure(const orvu::Failure& failure);
