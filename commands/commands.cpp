@@ -9,7 +9,6 @@ namespace {
 
 constexpr uint8_t kCmdDevList = 'D';
 constexpr uint8_t kCmdReadPassages = 'C';
-constexpr uint8_t kCmdWritePassages = 'c';
 constexpr uint8_t kCmdDelLost = 'F';
 constexpr uint8_t kCmdReplace = 'R';
 constexpr int kPassageHead = 2;

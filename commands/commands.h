@@ -10,6 +10,9 @@ namespace orvu {
 
 // A reply of the configuration commands fills at most one secured payload.
 inline constexpr int kCfgBufferSize = kMaxSecuredPayload;
+// The command byte of the passage write: a UErr that carries it was raised once the request
+// may have gone out.
+inline constexpr uint8_t kCmdWritePassages = 'c';
 
 // Reads the device list and the passage configuration; decodes only after both replies came,
 // so a failure leaves cfg as it was. Does nothing offline or when the mode forbids reading.

@@ -17,7 +17,6 @@ namespace {
 // tell a stale reply from a controller that really holds something else.
 constexpr int kReadBackAttempts = 3;
 constexpr int kWriteAttempts = 3;
-constexpr uint8_t kCmdWritePassages = 'c';
 
 struct ReadBack {
   enum class Outcome { kHoldsSent, kHoldsOther, kFailed } outcome = Outcome::kFailed;
