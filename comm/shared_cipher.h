@@ -1,6 +1,7 @@
 // The process's one AES-128 cipher and the CMAC bound to it. They carry no key of their own:
 // every secured transaction and every session opening re-keys the cipher with the device's
-// key first. One user-interface thread runs all transactions, so no locking.
+// key first. No locking: one thread runs all transactions (the window's communication worker,
+// orvuq46-cli's main thread).
 #pragma once
 #include <cstdint>
 

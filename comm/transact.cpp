@@ -16,7 +16,7 @@ namespace {
 constexpr int kOnlineTries = 3;
 constexpr uint8_t kAck = 0x06;
 // Every discarded datagram restarts the wait, so without a bound a stream of foreign or junk
-// datagrams would hold the user-interface thread for as long as it lasts.
+// datagrams would hold the thread running the transactions for as long as it lasts.
 constexpr auto kExchangeBudget = std::chrono::milliseconds(5 * kReceiveTimeoutMs);
 constexpr int kMaxDiscardedPerTry = 256;
 

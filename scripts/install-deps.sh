@@ -10,11 +10,10 @@ packages=(
   nlohmann-json3-dev                  # orvusim's scenario files
   qt6-base-dev qt6-qpa-plugins fonts-dejavu-core
   libfontconfig-dev                   # the font set-up started early, beside Qt's own start
-  fonts-liberation2                   # Liberation Sans: Arial's metrics, for the fixed layouts
+  fonts-liberation2                   # the windows' font: Liberation Sans, with Arial's metrics
   qt6-translations-l10n               # Qt's own texts in Polish (qtbase_pl)
   xvfb xauth x11-apps
   iproute2                            # test-only: network namespaces of the discovery test
-  fonts-liberation2 qt6-translations-l10n  # the windows' font and Qt's own texts in Polish
   dpkg-dev help2man librsvg2-bin      # the package: shlibs, manual pages, icon bitmaps
   lintian desktop-file-utils appstream  # the package's checks
 )
