@@ -57,12 +57,12 @@ void SetSlotRef(CtrlConfig& cfg, int passage, int slot, IoRef ref) {
   }
 }
 
-Backup BackupOf(const CtrlConfig& cfg, uint32_t controllerId, const std::string& ip, int mode,
-                const std::string& taken) {
+Backup BackupOf(const CtrlConfig& cfg, uint32_t controllerId, const std::string& ip,
+                OperatingMode mode, const std::string& taken) {
   Backup backup;
   backup.controllerId = controllerId;
   backup.ip = ip;
-  backup.mode = mode & 3;
+  backup.mode = mode;
   backup.taken = taken;
   const int deviceCount = std::clamp(cfg.deviceCount, 0, kMaxDevices);
   for (int i = 0; i < deviceCount; ++i) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "comm/udpdev.h"
 #include "model/ctrlcfg.h"
 
 namespace orvu {
@@ -56,7 +57,7 @@ struct BackupPassage {
 struct Backup {
   uint32_t controllerId = 0;  // the controller's network identity word
   std::string ip;             // dotted-decimal, as found
-  int mode = 0;               // 0-3
+  OperatingMode mode = OperatingMode::kBlokada;
   std::string taken;          // when the backup was taken (free text, ISO 8601 when written here)
   std::vector<BackupDevice> devices;  // the listed records, by index
   std::vector<BackupPassage> passages;
@@ -70,8 +71,8 @@ void SetSlotRef(CtrlConfig& cfg, int passage, int slot, IoRef ref);
 
 // The configuration read into cfg, as a backup. A reference whose device index names no listed
 // record (or that carries bits an I/O reference never has) is kept as kUnresolved.
-Backup BackupOf(const CtrlConfig& cfg, uint32_t controllerId, const std::string& ip, int mode,
-                const std::string& taken);
+Backup BackupOf(const CtrlConfig& cfg, uint32_t controllerId, const std::string& ip,
+                OperatingMode mode, const std::string& taken);
 
 // The bus device that stands for the controller itself: the record with the controller's type
 // code and serial number. nullptr without one.

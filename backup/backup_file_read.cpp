@@ -166,7 +166,7 @@ void ReadController(const Json& doc, Backup& backup) {
   const Json& ip = Member(controller, pointer, "ip");
   if (!ip.is_string()) Fail(At(pointer, "ip"), "expected a text");
   backup.ip = ip.get<std::string>();
-  backup.mode = static_cast<int>(Whole(controller, pointer, "mode", 3));
+  backup.mode = ModeOf(static_cast<uint16_t>(Whole(controller, pointer, "mode", 3)));
 }
 
 void ReadDevices(const Json& doc, Backup& backup) {

@@ -20,8 +20,8 @@ Json ControllerJson(const Backup& backup) {
   return Json{{"name", DevName(backup.controllerId)},
               {"id", backup.controllerId},
               {"ip", backup.ip},
-              {"mode", backup.mode},
-              {"modeText", Utf8(ModeName(static_cast<unsigned>(backup.mode)))}};
+              {"mode", ModeNumber(backup.mode)},
+              {"modeText", Utf8(ModeName(backup.mode))}};
 }
 
 Json DeviceJson(const BackupDevice& device) {

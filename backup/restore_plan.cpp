@@ -111,7 +111,8 @@ RestorePlan PlanRestore(const Backup& file, const CtrlConfig& current, uint32_t 
 
   planned.passageCount = count;
   RecountUsage(planned);
-  plan.changes = ComparePassages(BackupOf(current, targetId, "", 0, ""), BackupOf(planned, targetId, "", 0, ""));
+  plan.changes = ComparePassages(BackupOf(current, targetId, "", OperatingMode::kBlokada, ""),
+                                 BackupOf(planned, targetId, "", OperatingMode::kBlokada, ""));
   return plan;
 }
 

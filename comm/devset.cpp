@@ -35,7 +35,7 @@ std::string UdpDev::IpText() const { return Ipv4Text(ip); }
 
 std::string UdpDev::ModeText() const {
   static const std::string offline = Cp1250FromUtf8("Niedostępny");
-  return online ? ModeName(mode) : offline;
+  return online ? ModeName(ModeOf(mode)) : offline;
 }
 
 std::string UdpDev::ListText() const {

@@ -47,10 +47,10 @@ std::ostream& operator<<(std::ostream& out, ErrCode code) { return out << ErrNum
 
 const char* UErr::what() const noexcept { return ErrMessage(code).c_str(); }
 
-const std::string& ModeName(unsigned mode) {
+const std::string& ModeName(OperatingMode mode) {
   static const std::string names[4] = {Cp1250FromUtf8("Blokada"), Cp1250FromUtf8("Konfiguracja"),
                                        Cp1250FromUtf8("Serwis"), Cp1250FromUtf8("Instalacja")};
-  return names[mode & 3];
+  return names[ModeNumber(mode)];
 }
 
 std::string ErrText(const UErr& err) {

@@ -2,6 +2,7 @@
 #include <array>
 #include <cstring>
 #include <exception>
+#include <vector>
 
 #include "comm/shared_cipher.h"
 #include "comm/udpdev.h"
@@ -82,13 +83,15 @@ void UdpDev::CloseSession() {
   }
 }
 
-void KeepAliveSchedule::Tick(UdpDevSet& set) {
+std::vector<uint32_t> KeepAliveSchedule::Tick(UdpDevSet& set) {
   const int k = k_;
   k_ = (k_ + 1) % kKeepAliveGroups;
   // One device whose keep-alive fails must not cost the others of its group their sessions:
   // every one is refreshed, then the first failure is raised.
+  std::vector<uint32_t> visited;
   std::exception_ptr first;
   for (int i = k; i < set.count; i += kKeepAliveGroups) {
+    visited.push_back(set.dev[i].id);
     try {
       set.dev[i].KeepAlive();
     } catch (...) {
@@ -96,6 +99,7 @@ void KeepAliveSchedule::Tick(UdpDevSet& set) {
     }
   }
   if (first) std::rethrow_exception(first);
+  return visited;
 }
 
 }  // namespace orvu

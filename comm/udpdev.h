@@ -6,6 +6,7 @@
 #include <exception>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 namespace orvu {
 
@@ -49,8 +50,26 @@ inline constexpr int kMaxSecuredPayload = 1000;
 // Mode byte: bits 0-1 operating mode, bit 1 configuration readable, bit 7 session held.
 inline constexpr uint16_t kModeReadable = 0x02;
 inline constexpr uint16_t kModeSession = 0x80;
-// "Blokada", "Konfiguracja", "Serwis", "Instalacja" by mode & 3 (Windows-1250).
-const std::string& ModeName(unsigned mode);
+
+// The operating mode: bits 0-1 of the mode byte. Every value the tool holds comes from ModeOf
+// or names one of the four, so it always indexes a table of four.
+enum class OperatingMode : uint8_t {
+  kBlokada = 0,
+  kKonfiguracja = 1,
+  kSerwis = 2,
+  kInstalacja = 3,
+};
+constexpr OperatingMode ModeOf(uint16_t modeByte) {
+  return static_cast<OperatingMode>(modeByte & 3u);
+}
+// 0-3, the number the command-line tool and the backups print.
+constexpr int ModeNumber(OperatingMode mode) { return static_cast<int>(mode); }
+// Bit 1 of the mode: the controller lets its configuration be read (Serwis and Instalacja).
+constexpr bool ConfigReadable(OperatingMode mode) {
+  return (ModeNumber(mode) & kModeReadable) != 0;
+}
+// "Blokada", "Konfiguracja", "Serwis", "Instalacja" (Windows-1250).
+const std::string& ModeName(OperatingMode mode);
 
 class UdpDev {
  public:
@@ -129,9 +148,8 @@ uint32_t ParseIp(const std::string& text);
 // device of the group gets its keep-alive; the first failure is raised after the last.
 class KeepAliveSchedule {
  public:
-  void Tick(UdpDevSet& set);
-  // k: the group the next Tick visits.
-  int Group() const { return k_; }
+  // The identities of the group's devices, in set order: the devices this tick visited.
+  std::vector<uint32_t> Tick(UdpDevSet& set);
 
  private:
   int k_ = 0;

@@ -14,7 +14,7 @@ constexpr uint8_t kCmdReplace = 'R';
 constexpr int kPassageHead = 2;
 constexpr int kPassageRecord = 44;
 
-bool MayRead(const UdpDev& dev) { return dev.online && (dev.mode & kModeReadable); }
+bool MayRead(const UdpDev& dev) { return dev.online && ConfigReadable(ModeOf(dev.mode)); }
 
 }  // namespace
 

@@ -10,6 +10,7 @@
 
 #include "comm/endpoint.h"
 #include "comm/identity.h"
+#include "comm/udpdev.h"
 #include "sim/scenario.h"
 #include "sim/udp_server.h"
 
@@ -103,7 +104,7 @@ bool ParseOptions(int argc, char** argv, Options& options, bool& help) {
 
 const char* ModeWord(uint8_t mode) {
   static const char* names[] = {"Blokada", "Konfiguracja", "Serwis", "Instalacja"};
-  return names[mode & 3];
+  return names[orvu::ModeNumber(orvu::ModeOf(mode))];
 }
 
 }  // namespace

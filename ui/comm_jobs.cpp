@@ -1,11 +1,12 @@
-// The handlers' communication sequences, run by the worker. Each reads like the handler it
-// serves; what the handler showed is recorded in the job's result instead.
+// The actions' communication sequences, run by the worker. Each reads like the handler it
+// serves; what the handler showed is recorded in the job's outcome instead.
 #include "ui/comm_jobs.h"
 
 #include <algorithm>
 #include <exception>
 
 #include "comm/identity.h"
+#include "commands/choose_controller.h"
 #include "commands/commands.h"
 
 namespace orvu {
@@ -15,8 +16,6 @@ CommState::Registration::~Registration() { SetEndpoint(nullptr); }
 CommState::CommState(EndpointFactory make) : makeEndpoint(std::move(make)) { Clear(cfg); }
 
 namespace {
-
-constexpr int kKeepAliveGroups = 5;
 
 // The pair the user chose is sent only if the controller still offers it with the same
 // meaning; a list read in between (the action's first step may read a changed one) must never
@@ -35,69 +34,70 @@ class StaleChoiceError : public std::exception {
   StaleChoice which;
 };
 
-// One job's run: the state it works on and the result it builds.
+// One job's run: the state it works on and the outcome it builds.
 class JobRun {
  public:
   explicit JobRun(CommState& state) : s_(state) {}
 
-  JobResult Finish() {
+  LanOutcome Finish() {
     for (int i = 0; i < s_.devSet.count && i < UdpDevSet::kCapacity; ++i) {
       const UdpDev& dev = s_.devSet.dev[i];
       r_.devices.dev[i] = DevView{dev.id, dev.ip, dev.mode, dev.online};
     }
     r_.devices.count = s_.devSet.count;
     r_.devices.sel = s_.devSet.sel;
-    if (r_.cfgChange != JobResult::CfgChange::kNone) r_.cfg = s_.cfg;
+    switch (change_) {
+      case Change::kKept: r_.cfg = ConfigKept{redraw_}; break;
+      case Change::kDevicePart: r_.cfg = DeviceListReread{s_.cfg}; break;
+      case Change::kReplaced: r_.cfg = ConfigReplaced{s_.cfg, firstPassage_}; break;
+    }
     r_.endpointOpen = s_.udp != nullptr;
     return std::move(r_);
   }
 
-  // Every handler that communicates runs its work inside this frame: a UErr becomes its
+  TickOutcome FinishTick() {
+    TickOutcome outcome{Finish(), std::move(cleanVisit_)};
+    return outcome;
+  }
+
+  // Every action that communicates runs its work inside this frame: a UErr becomes its
   // ErrText, any other error its cause and its own words.
-  void ErrorFrame(Failure::Kind kind, const std::function<void()>& work) {
-    const Failure::Kind outer = kind_;
-    kind_ = kind;
+  void ErrorFrame(FailureOrigin origin, const std::function<void()>& work) {
+    const FailureOrigin outer = origin_;
+    origin_ = origin;
     try {
       EnsureEndpoint();
       work();
     } catch (const UErr& err) {
-      Failure& failure = Add(kind);
-      failure.isUErr = true;
-      failure.devId = err.dev ? err.dev->id : 0;
-      failure.code = err.code;
-      failure.text = ErrText(err);
+      Add(origin, DeviceError{err.dev ? err.dev->id : 0, err.code, err.cmd, ErrText(err)});
     } catch (const StaleChoiceError& err) {
-      Add(kind).stale = err.which;
+      Add(origin, err.which);
     } catch (const std::exception& err) {
-      Failure& failure = Add(kind);
-      failure.cause = CommFailureCause(err);
-      failure.port = PortOf(err, kUdpPort);
-      failure.text = err.what();
+      Add(origin, SystemFailure{CommFailureCause(err), PortOf(err, kUdpPort), err.what()});
     }
-    kind_ = outer;
+    origin_ = outer;
   }
 
-  void Search(Failure::Kind kind) {
-    ErrorFrame(kind, [this] { SearchSteps(); });
+  void Search(FailureOrigin origin) {
+    ErrorFrame(origin, [this] { SearchSteps(); });
   }
 
   void RefreshEthList() {
     UdpDevSet& set = s_.devSet;
-    ListChange change;
-    change.rebuild = true;
+    ListRebuilt change;
     for (int i = 0; i < set.count; ++i) change.lines.push_back(set.dev[i].ListText());
     if (set.count == 0) {
       r_.list.push_back(std::move(change));
-      Redraw(JobResult::Redraw::kPassage);
+      RedrawEditor();
       return;
     }
     if (UdpDev* current = set.Current()) {
       change.row = set.sel;
       r_.list.push_back(std::move(change));
       // The editor is enabled exactly while the model holds a passage.
-      if (!(current->mode & kModeReadable) || current->HasForeignSession() ||
+      if (!ConfigReadable(ModeOf(current->mode)) || current->HasForeignSession() ||
           s_.cfg.passageCount > 0) {
-        Redraw(JobResult::Redraw::kPassage);
+        RedrawEditor();
         return;
       }
       SelectController(set.sel);
@@ -114,19 +114,14 @@ class JobRun {
     if (row < set.count) set.sel = row;
     UdpDev* dev = set.Current();
     if (!dev) return;
-    // Emptied before the query: should the newly chosen device not answer, the previous
-    // controller's configuration must never be shown, compared or written as its own.
+    // Emptied before anything can fail, the opening of the endpoint included: the previous
+    // controller's configuration must never be shown, compared or written as this one's.
     Clear(s_.cfg);
-    Replaced();
-    ErrorFrame(kind_, [&] {
-      if (!dev->Status()) throw UErr(*dev, ErrCode::kNoAnswer, 0);
-      r_.list.push_back(ListChange{false, {}, set.sel, dev->ListText()});
-      if (IsController(dev->id)) {
-        if (!(dev->mode & kModeReadable)) throw UErr(*dev, ErrCode::kModeForbids, 0);
-        ReadCfg(*dev, s_.cfg);
-      }
+    Replaced(true);
+    ErrorFrame(origin_, [&] {
+      ChooseController(*dev, s_.cfg,
+                       [&] { r_.list.push_back(LineRewritten{set.sel, dev->ListText()}); });
     });
-    Redraw(JobResult::Redraw::kTabs);
   }
 
   // The poll tick in its own frame; a tick that reaches its last step arms the error box
@@ -134,31 +129,27 @@ class JobRun {
   void Tick() {
     std::vector<uint32_t> visited;
     bool completed = false;
-    ErrorFrame(Failure::Kind::kTick, [&] {
+    ErrorFrame(FailureOrigin::kTick, [&] {
       if (s_.searchOwed) SearchSteps();  // the port has come free since start-up
       completed = TickSteps(visited);
     });
-    if (completed) {
-      r_.tickCompleted = true;
-      r_.tickedClean = std::move(visited);
-    }
+    if (completed) cleanVisit_ = std::move(visited);
   }
 
   void DelLost() {
-    ErrorFrame(Failure::Kind::kAction, [this] {
+    ErrorFrame(FailureOrigin::kAction, [this] {
       CollectAndRefresh();
       Tick();  // its failures are its own; the deletion goes on in any case
       UdpDev* dev = CurrentDevice();
       if (!dev) return;
       orvu::DelLost(*dev);
       ReadCfg(*dev, s_.cfg);
-      Replaced();
-      Redraw(JobResult::Redraw::kDevPanel);
+      Replaced(false);
     });
   }
 
   void Replace(int pair, const std::string& shownText) {
-    ErrorFrame(Failure::Kind::kAction, [&] {
+    ErrorFrame(FailureOrigin::kAction, [&] {
       CollectAndRefresh();
       UdpDev* dev = CurrentDevice();
       if (!dev) return;
@@ -166,13 +157,12 @@ class JobRun {
         throw StaleChoiceError(StaleChoice::kPairGone);
       orvu::Replace(*dev, static_cast<ReplacePair>(pair));
       ReadCfg(*dev, s_.cfg);
-      Replaced();
-      Redraw(JobResult::Redraw::kDevPanel);
+      Replaced(false);
     });
   }
 
   void Write(const CtrlConfig& cfg, uint32_t controllerId) {
-    ErrorFrame(Failure::Kind::kAction, [&] {
+    ErrorFrame(FailureOrigin::kAction, [&] {
       CollectAndRefresh();
       UdpDev* dev = CurrentDevice();
       // An empty model (nothing read, or a refused payload) is never written over a
@@ -183,18 +173,21 @@ class JobRun {
     });
   }
 
-  void Www() {
-    if (s_.devSet.count == 0) return;
-    ErrorFrame(Failure::Kind::kAction, [this] {
-      if (UdpDev* dev = CurrentDevice()) r_.url = "http://" + dev->IpText();
+  std::string Www() {
+    std::string url;
+    if (s_.devSet.count == 0) return url;
+    ErrorFrame(FailureOrigin::kAction, [&] {
+      if (UdpDev* dev = CurrentDevice()) url = "http://" + dev->IpText();
     });
+    return url;
   }
 
  private:
-  Failure& Add(Failure::Kind kind) {
-    r_.failures.emplace_back();
-    r_.failures.back().kind = kind;
-    return r_.failures.back();
+  enum class Change { kKept, kDevicePart, kReplaced };
+
+  template <class What>
+  void Add(FailureOrigin origin, What what) {
+    r_.failures.push_back(Failure{origin, std::move(what)});
   }
 
   void SearchSteps() {
@@ -217,17 +210,13 @@ class JobRun {
     if (dev && answered && IsController(dev->id) && CheckDevList(*dev, s_.cfg)) {
       if (s_.cfg.passageCount == 0) {
         ReadCfg(*dev, s_.cfg);
-        Replaced();
-        Redraw(JobResult::Redraw::kTabs);
-      } else {
-        if (r_.cfgChange == JobResult::CfgChange::kNone)
-          r_.cfgChange = JobResult::CfgChange::kDevicePart;
-        Redraw(JobResult::Redraw::kDevPanel);
+        Replaced(true);
+      } else if (change_ == Change::kKept) {
+        change_ = Change::kDevicePart;
       }
     }
-    for (int i = s_.keepAlive.Group(); i < set.count; i += kKeepAliveGroups)
-      visited.push_back(set.dev[i].id);
-    s_.keepAlive.Tick(set);
+    const std::vector<uint32_t> keptAlive = s_.keepAlive.Tick(set);
+    visited.insert(visited.end(), keptAlive.begin(), keptAlive.end());
     return true;
   }
 
@@ -248,58 +237,66 @@ class JobRun {
     if (s_.devSet.Collect(0)) RefreshEthList();
   }
 
-  // The window's model is replaced by the one read: unsaved edits go with it.
-  void Replaced() { r_.cfgChange = JobResult::CfgChange::kReplaced; }
+  // The window's model is replaced by the one read: unsaved edits go with it. A controller
+  // chosen anywhere in the sequence starts the editor at its first passage.
+  void Replaced(bool firstPassage) {
+    change_ = Change::kReplaced;
+    firstPassage_ = firstPassage_ || firstPassage;
+  }
 
-  void Redraw(JobResult::Redraw redraw) { r_.redraw = std::max(r_.redraw, redraw); }
+  void RedrawEditor() { redraw_ = true; }
 
   CommState& s_;
-  JobResult r_;
-  Failure::Kind kind_ = Failure::Kind::kAction;
+  LanOutcome r_;
+  FailureOrigin origin_ = FailureOrigin::kAction;
+  Change change_ = Change::kKept;
+  bool firstPassage_ = false;
+  bool redraw_ = false;
+  std::optional<std::vector<uint32_t>> cleanVisit_;
 };
 
 }  // namespace
 
-JobResult SearchJob(CommState& state, Failure::Kind kind) {
+LanOutcome SearchJob(CommState& state, FailureOrigin origin) {
   JobRun run(state);
-  run.Search(kind);
+  run.Search(origin);
   return run.Finish();
 }
 
-JobResult SelectJob(CommState& state, int row) {
+LanOutcome SelectJob(CommState& state, int row) {
   JobRun run(state);
   run.SelectController(row);
   return run.Finish();
 }
 
-JobResult TickJob(CommState& state) {
+TickOutcome TickJob(CommState& state) {
   JobRun run(state);
   run.Tick();
-  return run.Finish();
+  return run.FinishTick();
 }
 
-JobResult DelLostJob(CommState& state) {
+TickOutcome DelLostJob(CommState& state) {
   JobRun run(state);
   run.DelLost();
-  return run.Finish();
+  return run.FinishTick();
 }
 
-JobResult ReplaceJob(CommState& state, int pair, const std::string& shownText) {
+LanOutcome ReplaceJob(CommState& state, int pair, const std::string& shownText) {
   JobRun run(state);
   run.Replace(pair, shownText);
   return run.Finish();
 }
 
-JobResult WriteJob(CommState& state, const CtrlConfig& cfg, uint32_t controllerId) {
+LanOutcome WriteJob(CommState& state, const CtrlConfig& cfg, uint32_t controllerId) {
   JobRun run(state);
   run.Write(cfg, controllerId);
   return run.Finish();
 }
 
-JobResult WwwJob(CommState& state) {
+PageOutcome WwwJob(CommState& state) {
   JobRun run(state);
-  run.Www();
-  return run.Finish();
+  std::string url = run.Www();
+  return PageOutcome{run.Finish(), std::move(url)};
 }
 
 }  // namespace orvu

@@ -1,19 +1,15 @@
-// The window's communication, as the worker runs it: each handler's sequence of transactions
-// in its order, over the state that only the worker touches, and what the window must show
-// afterwards. Plain C++: no widget is touched here, the window applies the result.
+// The window's communication, as the worker runs it: each action's sequence of transactions in
+// its order, over the state that only the worker touches, and what the window must show
+// afterwards. Plain C++: no widget is touched here, the window applies the outcome.
 #pragma once
-#include <cstdint>
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "comm/endpoint.h"
-#include "comm/failure_cause.h"
 #include "comm/udpdev.h"
 #include "model/ctrlcfg.h"
-#include "ui/devset_view.h"
+#include "ui/comm_outcome.h"
 
 namespace orvu {
 
@@ -41,67 +37,24 @@ struct CommState {
   // first tick that opens the endpoint makes it.
   bool searchOwed = true;
   // The configuration as last read or taken in from the current controller. Its device part
-  // and passage count are always the window's; the window's Cfg adds only the user's edits of
-  // the passages, which no job may see before the user writes them.
+  // and passage count are always the window's; the window adds only the user's edits of the
+  // passages, which no job may see before the user writes them.
   CtrlConfig cfg;
 };
 
-// A choice of the user that went stale while the action waited; the window words it.
-enum class StaleChoice { kNone, kPairGone, kControllerChanged };
-
-// One failure, caught in an error frame and taken apart on the worker (the error names a
-// device record that only the worker may read); the window words it.
-struct Failure {
-  // kStartup: FormCreate's, which the window met by itself, as it meets a tick's.
-  enum class Kind { kStartup, kAction, kTick };
-  Kind kind = Kind::kAction;
-  bool isUErr = false;
-  uint32_t devId = 0;  // UErr only
-  ErrCode code{};      // UErr only
-  StaleChoice stale = StaleChoice::kNone;
-  FailureCause cause = FailureCause::kOther;  // any other error: what the user is told
-  uint16_t port = 0;                          // the port that cause concerns
-  std::string text;  // ErrText of a UErr (Windows-1250), else the error's own words (UTF-8)
-};
-
-// One change of the Ethernet list: the whole list rebuilt, or one line rewritten.
-struct ListChange {
-  bool rebuild = false;
-  std::vector<std::string> lines;  // rebuild: every line, in set order
-  int row = -1;                    // rebuild: the row selected (-1 none); else the line rewritten
-  std::string line;                // the rewritten line
-};
-
-struct JobResult {
-  enum class CfgChange { kNone, kDevicePart, kReplaced };
-  enum class Redraw { kNone, kPassage, kDevPanel, kTabs };
-
-  DevSetView devices;  // the device set as the job left it
-  std::vector<ListChange> list;
-  CfgChange cfgChange = CfgChange::kNone;
-  std::optional<CtrlConfig> cfg;  // CommState::cfg as the job left it, when it changed
-  Redraw redraw = Redraw::kNone;  // the widest redraw the sequence asked for
-  std::vector<Failure> failures;  // in the order they happened
-  bool tickCompleted = false;     // a poll tick reached its last step
-  std::vector<uint32_t> tickedClean;  // devices such a tick visited
-  std::string url;                // the web page to open
-  bool endpointOpen = false;      // the endpoint exists: no port is held against it now
-  bool searched = false;          // a search went out: the network was there
-};
-
-// FormCreate (kind kStartup) and "Przeszukaj sieć": Search, then RefreshEthList.
-JobResult SearchJob(CommState& state, Failure::Kind kind = Failure::Kind::kAction);
+// FormCreate (origin kStartup) and "Przeszukaj sieć": Search, then RefreshEthList.
+LanOutcome SearchJob(CommState& state, FailureOrigin origin = FailureOrigin::kAction);
 // Choosing line row of the Ethernet list.
-JobResult SelectJob(CommState& state, int row);
+LanOutcome SelectJob(CommState& state, int row);
 // The poll tick.
-JobResult TickJob(CommState& state);
+TickOutcome TickJob(CommState& state);
 // "Usuń nieaktywne": a poll tick, DelLost, ReadCfg.
-JobResult DelLostJob(CommState& state);
+TickOutcome DelLostJob(CommState& state);
 // "Zastąp" with the pair the user saw, shownText being its text (Windows-1250).
-JobResult ReplaceJob(CommState& state, int pair, const std::string& shownText);
+LanOutcome ReplaceJob(CommState& state, int pair, const std::string& shownText);
 // "Zapisz": writes cfg, the window's model with its edits, to the controller it was read from.
-JobResult WriteJob(CommState& state, const CtrlConfig& cfg, uint32_t controllerId);
+LanOutcome WriteJob(CommState& state, const CtrlConfig& cfg, uint32_t controllerId);
 // "www": the current device's page.
-JobResult WwwJob(CommState& state);
+PageOutcome WwwJob(CommState& state);
 
 }  // namespace orvu

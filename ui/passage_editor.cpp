@@ -10,12 +10,12 @@
 #include <algorithm>
 
 #include "model/times.h"
-#include "ui/mainwin.h"
+#include "ui/passage_editor.h"
 #include "ui/multi_row_tab_bar.h"
 #include "ui/qtext.h"
 #include "ui/value_list_model.h"
 
-using namespace orvu;
+namespace orvu {
 
 namespace {
 
@@ -37,47 +37,70 @@ bool Empty(IoRef ref) { return ref == kNoRef; }
 
 }  // namespace
 
-ValueListModel* TMainWin::ListModel(QComboBox* list) const {
+ValueListModel* PassageEditor::ListModel(QComboBox* list) const {
   return static_cast<ValueListModel*>(list->model());
 }
 
-IoRef TMainWin::SelectedRef(QComboBox* list) const {
+IoRef PassageEditor::SelectedRef(QComboBox* list) const {
   int value = ListModel(list)->ValueAt(list->currentIndex());
   return value < 0 ? kNoRef : static_cast<IoRef>(value);
 }
 
-int TMainWin::CurrentPassage() const { return DoorTc->currentIndex(); }
+int PassageEditor::CurrentPassage() const { return DoorTc->currentIndex(); }
 
 // Enabled as the editor, whether or not a pending read holds the whole group disabled.
-bool TMainWin::EditorEnabled() const { return DoorTc->isEnabledTo(DoorGrpBox); }
+bool PassageEditor::EditorEnabled() const { return DoorTc->isEnabledTo(this); }
 
-void TMainWin::ConfigReplaced() { ++cfgEpoch_; }
+void PassageEditor::Show(const CtrlConfig& cfg, OperatingMode mode, bool firstPassage) {
+  cfg_ = cfg;
+  ++cfgEpoch_;
+  mode_ = mode;
+  if (firstPassage) RebuildTabs();
+  RefreshPassage();
+}
 
-void TMainWin::ShowPassageTabs(int current) {
+void PassageEditor::ShowDevicePart(const CtrlConfig& read, OperatingMode mode) {
+  // The periodic refresh touches only the device part and the usage derived from the
+  // passages: the user's edits survive it.
+  TakeDevicePart(cfg_, read);
+  mode_ = mode;
+  RefreshPassage();
+}
+
+void PassageEditor::Show(OperatingMode mode) {
+  mode_ = mode;
+  RefreshPassage();
+}
+
+void PassageEditor::SetWriting(bool writing) {
+  writing_ = writing;
+  WrCfgBtn->setEnabled(EditorEnabled() && !writing_);
+}
+
+void PassageEditor::ShowPassageTabs(int current) {
   QSignalBlocker blockTabs(DoorTc);
   while (DoorTc->count() > 0) DoorTc->removeTab(DoorTc->count() - 1);
-  for (int i = 0; i < Cfg.passageCount && i < kMaxPassages; ++i)
+  for (int i = 0; i < cfg_.passageCount && i < kMaxPassages; ++i)
     DoorTc->addTab(QString::number(i + 1));
   DoorTc->setCurrentIndex(current >= 0 && current < DoorTc->count() ? current : 0);
   LayOutPassagePage();
 }
 
-void TMainWin::RebuildTabs() {
+void PassageEditor::RebuildTabs() {
   ShowPassageTabs(0);
   {
     QSignalBlocker blockAirlocks(SluzaCb);
     SluzaCb->clear();
     QStringList items{QStringLiteral("  -----")};
-    int airlocks = std::min(Cfg.passageCount / 2, kMaxAirlockEntries);
+    int airlocks = std::min(cfg_.passageCount / 2, kMaxAirlockEntries);
     for (int i = 1; i <= airlocks; ++i) items << QStringLiteral("Śluza %1").arg(i);
     SluzaCb->addItems(items);
   }
-  RefreshDevPanel();
 }
 
-void TMainWin::RefreshPassage() {
-  RefreshingScope scope(refreshing);
-  if (Cfg.passageCount <= 0) {
+void PassageEditor::RefreshPassage() {
+  RefreshingScope scope(refreshing_);
+  if (cfg_.passageCount <= 0) {
     if (EditorEnabled()) {
       ClearEditor();
       EnableEditor(false);
@@ -87,31 +110,30 @@ void TMainWin::RefreshPassage() {
   }
   // A re-read may bring another number of passages without a rebuild of the tabs (delete,
   // replace); the tabs follow the model so that no tab edits a passage it does not hold.
-  if (DoorTc->count() != std::min(Cfg.passageCount, kMaxPassages))
+  if (DoorTc->count() != std::min(cfg_.passageCount, kMaxPassages))
     ShowPassageTabs(DoorTc->currentIndex());
   if (!EditorEnabled()) EnableEditor(true);
-  const DevView* dev = DevSet.Current();
-  ApplyMode(dev ? dev->mode & 3u : 0u);
+  ApplyMode(mode_);
 
   const int p = CurrentPassage();
-  int n = FreeModuleIo(Cfg, kKindOutputs, freeIo_.data());
+  int n = FreeModuleIo(cfg_, kKindOutputs, freeIo_.data());
   FillOutputCombo(kSlotBolt, freeIo_.data(), n);
-  n = FreeIo(Cfg, kKindOutputs, freeIo_.data());
+  n = FreeIo(cfg_, kKindOutputs, freeIo_.data());
   FillOutputCombo(kSlotReminder, freeIo_.data(), n);
   FillSharedOutputCombo(kSlotAlarm, freeIo_.data(), n);
   FillSharedOutputCombo(kSlotCctv, freeIo_.data(), n);
-  for (int s = 0; s < kOutputSlots; ++s) ShowOutputNc(outputNcs[s], Cfg.outRefs[p][s]);
+  for (int s = 0; s < kOutputSlots; ++s) ShowOutputNc(outputNcs[s], cfg_.outRefs[p][s]);
 
-  n = FreeIo(Cfg, kKindInputs, freeIo_.data());
+  n = FreeIo(cfg_, kKindInputs, freeIo_.data());
   FillDetectorCombo(freeIo_.data(), n);
   for (int s : {kSlotExitButton, kSlotAlarmDetector, kSlotTamper})
     FillInputCombo(s, freeIo_.data(), n);
-  for (int s = 0; s < 4; ++s) ShowInputNc(inputRows[s].nc, Cfg.inRefs[p][s]);
+  for (int s = 0; s < 4; ++s) ShowInputNc(inputRows[s].nc, cfg_.inRefs[p][s]);
 
-  n = FreeIo(Cfg, kKindReaders, freeIo_.data());
+  n = FreeIo(cfg_, kKindReaders, freeIo_.data());
   for (int k = 0; k < kReaderSlots; ++k) FillReaderCombo(k, freeIo_.data(), n);
 
-  const uint8_t* params = Cfg.params[p];
+  const uint8_t* params = cfg_.params[p];
   int airlockItem = AirlockOf(params) + 1;
   SluzaCb->setCurrentIndex(airlockItem < SluzaCb->count() ? airlockItem : -1);
   KlamkaCb->setChecked(HandleOpening(params));
@@ -125,19 +147,19 @@ void TMainWin::RefreshPassage() {
   for (auto [edit, time] : {std::pair{RygTimEd, &BoltPulse}, std::pair{OpenTimEd, &OpenTime}}) {
     // A periodic redraw must not wipe what the user is typing into the same passage's field;
     // the field's exit takes it into the model.
-    if (samePassage && edit->isModified() && edit->isEnabledTo(DoorGrpBox)) continue;
+    if (samePassage && edit->isModified() && edit->isEnabledTo(this)) continue;
     ShowTime(edit, time(params));
   }
 }
 
-void TMainWin::ShowTime(QLineEdit* edit, uint8_t value) {
+void PassageEditor::ShowTime(QLineEdit* edit, uint8_t value) {
   edit->setText(QtText(TimeText(value)));
   edit->setModified(false);
 }
 
 // The current binding first when there is one, then "  -----", then the free points; item 0,
 // the current binding, is selected.
-void TMainWin::FillBoundList(QComboBox* list, IoRef current, const IoRef* free, int n) {
+void PassageEditor::FillBoundList(QComboBox* list, IoRef current, const IoRef* free, int n) {
   scratch_.clear();
   if (!Empty(current)) scratch_.push_back(current);
   scratch_.push_back(kNoRef);
@@ -146,14 +168,14 @@ void TMainWin::FillBoundList(QComboBox* list, IoRef current, const IoRef* free, 
   list->setCurrentIndex(0);
 }
 
-void TMainWin::FillOutputCombo(int slot, const IoRef* free, int n) {
-  FillBoundList(outputLists[slot], Cfg.outRefs[CurrentPassage()][slot], free, n);
+void PassageEditor::FillOutputCombo(int slot, const IoRef* free, int n) {
+  FillBoundList(outputLists[slot], cfg_.outRefs[CurrentPassage()][slot], free, n);
 }
 
-void TMainWin::FillSharedOutputCombo(int slot, const IoRef* free, int n) {
-  const IoRef current = Cfg.outRefs[CurrentPassage()][slot];
+void PassageEditor::FillSharedOutputCombo(int slot, const IoRef* free, int n) {
+  const IoRef current = cfg_.outRefs[CurrentPassage()][slot];
   IoRef shared[kMaxPassages];
-  int sharedCount = SharedOutputs(Cfg, slot, shared);
+  int sharedCount = SharedOutputs(cfg_, slot, shared);
   scratch_.clear();
   scratch_.push_back(current);  // the empty reference reads "  -----"
   for (int i = 0; i < sharedCount; ++i)
@@ -164,14 +186,14 @@ void TMainWin::FillSharedOutputCombo(int slot, const IoRef* free, int n) {
   outputLists[slot]->setCurrentIndex(0);
 }
 
-void TMainWin::FillInputCombo(int slot, const IoRef* free, int n) {
-  FillBoundList(inputRows[slot].list, Cfg.inRefs[CurrentPassage()][slot], free, n);
+void PassageEditor::FillInputCombo(int slot, const IoRef* free, int n) {
+  FillBoundList(inputRows[slot].list, cfg_.inRefs[CurrentPassage()][slot], free, n);
 }
 
-void TMainWin::FillDetectorCombo(const IoRef* free, int n) {
+void PassageEditor::FillDetectorCombo(const IoRef* free, int n) {
   const int p = CurrentPassage();
-  const IoRef current = Cfg.inRefs[p][kSlotOpenDetector];
-  const IoRef bolt = Cfg.outRefs[p][kSlotBolt];
+  const IoRef current = cfg_.inRefs[p][kSlotOpenDetector];
+  const IoRef bolt = cfg_.outRefs[p][kSlotBolt];
   scratch_.clear();
   if (!Empty(current)) scratch_.push_back(current);
   scratch_.push_back(kNoRef);
@@ -187,22 +209,22 @@ void TMainWin::FillDetectorCombo(const IoRef* free, int n) {
   OpenDetectCb->setCurrentIndex(0);
 }
 
-void TMainWin::FillReaderCombo(int slot, const IoRef* free, int n) {
-  FillBoundList(RdCb[slot], Cfg.rdRefs[CurrentPassage()][slot], free, n);
+void PassageEditor::FillReaderCombo(int slot, const IoRef* free, int n) {
+  FillBoundList(RdCb[slot], cfg_.rdRefs[CurrentPassage()][slot], free, n);
 }
 
-void TMainWin::ShowOutputNc(QCheckBox* box, IoRef ref) {
+void PassageEditor::ShowOutputNc(QCheckBox* box, IoRef ref) {
   // Only open-collector outputs can be inverted; a relay output's flag stays off limits.
-  box->setEnabled(!Empty(ref) && Cfg.devices[RefDevice(ref)].ocOutputs);
+  box->setEnabled(!Empty(ref) && cfg_.devices[RefDevice(ref)].ocOutputs);
   box->setChecked(HasNc(ref));
 }
 
-void TMainWin::ShowInputNc(QCheckBox* box, IoRef ref) {
+void PassageEditor::ShowInputNc(QCheckBox* box, IoRef ref) {
   box->setEnabled(!Empty(ref));
   box->setChecked(HasNc(ref));
 }
 
-void TMainWin::EnableEditor(bool on) {
+void PassageEditor::EnableEditor(bool on) {
   for (QWidget* w : std::initializer_list<QWidget*>{RygielCb, RygielLb, RemindCb, RemindLb,
                                                     AlarmCb, AlarmLb, CctvCb, CctvLb})
     w->setEnabled(on);
@@ -219,11 +241,11 @@ void TMainWin::EnableEditor(bool on) {
   SluzaCb->setEnabled(on);
   EnableTestGroup(on);
   DoorTc->setEnabled(on);
-  WrCfgBtn->setEnabled(on);
+  WrCfgBtn->setEnabled(on && !writing_);
   RapCfgBtn->setEnabled(on);
 }
 
-void TMainWin::ClearEditor() {
+void PassageEditor::ClearEditor() {
   for (int s = 0; s < kOutputSlots; ++s) {
     ListModel(outputLists[s])->Clear();
     outputNcs[s]->setChecked(false);
@@ -236,14 +258,14 @@ void TMainWin::ClearEditor() {
   ResetTestGroup();
 }
 
-void TMainWin::EnableTestGroup(bool on) {
+void PassageEditor::EnableTestGroup(bool on) {
   for (QWidget* w : std::initializer_list<QWidget*>{TstGrpBox, KlamkaCb, FullTimCb, TypeCb,
                                                     TypeLb, RygTimEd, RygTimLb, RygTimsLb,
                                                     OpenTimEd, OpenTimLb, OpenTimsLb})
     w->setEnabled(on);
 }
 
-void TMainWin::ResetTestGroup() {
+void PassageEditor::ResetTestGroup() {
   KlamkaCb->setChecked(false);
   FullTimCb->setChecked(false);
   TypeCb->setCurrentIndex(0);
@@ -251,8 +273,10 @@ void TMainWin::ResetTestGroup() {
   OpenTimEd->clear();
 }
 
-void TMainWin::ApplyMode(unsigned mode) {
+void PassageEditor::ApplyMode(OperatingMode mode) {
   // The test parameters are editable only while the controller is in installation mode.
-  if (mode < 3 && TstGrpBox->isEnabledTo(DoorGrpBox)) EnableTestGroup(false);
-  if (mode == 3 && !TstGrpBox->isEnabledTo(DoorGrpBox)) EnableTestGroup(true);
+  const bool editable = mode == OperatingMode::kInstalacja;
+  if (editable != TstGrpBox->isEnabledTo(this)) EnableTestGroup(editable);
 }
+
+}  // namespace orvu

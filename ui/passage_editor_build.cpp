@@ -9,12 +9,12 @@
 #include <QPushButton>
 
 #include "ui/controls.h"
-#include "ui/mainwin.h"
+#include "ui/passage_editor.h"
 #include "ui/multi_row_tab_bar.h"
 #include "ui/qtext.h"
 #include "ui/value_list_model.h"
 
-using namespace orvu;
+namespace orvu {
 
 namespace {
 
@@ -38,24 +38,32 @@ QPushButton* EditorButton(const char* name, const QString& text, QWidget* parent
 
 }  // namespace
 
-void TMainWin::BuildPassageGroup() {
+PassageEditor::PassageEditor(QWidget* parent) : QGroupBox(QStringLiteral(" Przejścia "), parent) {
+  setObjectName(QStringLiteral("DoorGrpBox"));
+  setGeometry(312, 8, 519, 569);
+  Clear(cfg_);
+  freeIo_.resize(kMaxFreeIo);
+  scratch_.reserve(kMaxFreeIo + kMaxPassages + 2);
+  BuildControls();
+  ConnectHandlers();
+}
+
+void PassageEditor::BuildControls() {
   auto refText = [this](const char* label) {
     return [this, label](uint16_t ref) -> std::string {
       static const std::string dashes = "  -----";
-      return ref == kNoRef ? dashes : IoRefText(Cfg, ref, label);
+      return ref == kNoRef ? dashes : IoRefText(cfg_, ref, label);
     };
   };
   const int listX = 120, listW = 260, ncX = 392;
 
-  DoorGrpBox = Group("DoorGrpBox", QStringLiteral(" Przejścia "), this, 312, 8, 519, 569);
-
-  DoorTc = new MultiRowTabBar(DoorGrpBox);
+  DoorTc = new MultiRowTabBar(this);
   DoorTc->setObjectName(QStringLiteral("DoorTc"));
   DoorTc->setGeometry(12, 20, 495, DoorTc->heightForWidth(495));
-  DoorTc->TakeCtrlTabIn(DoorGrpBox);
+  DoorTc->TakeCtrlTabIn(this);
   DoorTc->setEnabled(false);
   // The current passage's controls stand on a page that follows the tabs' rows down.
-  doorPage_ = new QWidget(DoorGrpBox);
+  doorPage_ = new QWidget(this);
   doorPage_->setObjectName(QStringLiteral("DoorPage"));
   QWidget* page = doorPage_;
 
@@ -136,10 +144,10 @@ void TMainWin::BuildPassageGroup() {
   SluzaCb->setInsertPolicy(QComboBox::NoInsert);
   SluzaCb->setEnabled(false);
 
-  HelpDoorBtn = EditorButton("HelpDoorBtn", QStringLiteral("Pomoc"), DoorGrpBox, 12, 530);
-  RapCfgBtn = EditorButton("RapCfgBtn", QStringLiteral("Raport"), DoorGrpBox, 338, 530);
+  HelpDoorBtn = EditorButton("HelpDoorBtn", QStringLiteral("Pomoc"), this, 12, 530);
+  RapCfgBtn = EditorButton("RapCfgBtn", QStringLiteral("Raport"), this, 338, 530);
   RapCfgBtn->setEnabled(false);
-  WrCfgBtn = EditorButton("WrCfgBtn", QStringLiteral("Zapisz"), DoorGrpBox, 424, 530);
+  WrCfgBtn = EditorButton("WrCfgBtn", QStringLiteral("Zapisz"), this, 424, 530);
   WrCfgBtn->setEnabled(false);
   LayOutPassagePage();
 
@@ -155,21 +163,19 @@ void TMainWin::BuildPassageGroup() {
   inputRows[kSlotOpenDetector] = {OpenDetectLb, OpenDetectCb, OpenDetectNC};
   inputRows[kSlotAlarmDetector] = {Alarm0Lb, Alarm0Cb, Alarm0NC};
   inputRows[kSlotTamper] = {Alarm1Lb, Alarm1Cb, Alarm1NC};
-
-  ConnectPassageHandlers();
 }
 
-void TMainWin::LayOutPassagePage() {
+void PassageEditor::LayOutPassagePage() {
   // Below the tabs, however many rows they take, and above the buttons, which it must not
   // cover (a page is transparent, but it would take their clicks).
   constexpr int kGap = 8;
   const int top = DoorTc->geometry().bottom() + 1 + kGap;
-  doorPage_->setGeometry(0, top, DoorGrpBox->width(), HelpDoorBtn->y() - kGap - top);
+  doorPage_->setGeometry(0, top, width(), HelpDoorBtn->y() - kGap - top);
 }
 
-void TMainWin::ConnectPassageHandlers() {
+void PassageEditor::ConnectHandlers() {
   // Lists react to the user's choices only (activated); the redraw's own selections never
-  // reach them. Check boxes see the redraw's ticks too and look at `refreshing`.
+  // reach them. Check boxes see the redraw's ticks too and look at `refreshing_`.
   connect(DoorTc, &MultiRowTabBar::currentChanged, this, [this] { DoorTcChange(); });
   for (int s = 0; s < kOutputSlots; ++s) {
     connect(outputLists[s], &QComboBox::activated, this, [this, s] { OutputCbChange(s); });
@@ -188,7 +194,9 @@ void TMainWin::ConnectPassageHandlers() {
   connect(SluzaCb->lineEdit(), &QLineEdit::textEdited, this, [this] { SluzaCbChange(); });
   connect(RygTimEd, &QLineEdit::editingFinished, this, [this] { RygTimEdExit(); });
   connect(OpenTimEd, &QLineEdit::editingFinished, this, [this] { OpenTimEdExit(); });
-  connect(WrCfgBtn, &QPushButton::clicked, this, [this] { WrCfgBtnClick(); });
-  connect(RapCfgBtn, &QPushButton::clicked, this, [this] { RapCfgBtnClick(); });
-  connect(HelpDoorBtn, &QPushButton::clicked, this, [this] { HelpDoorBtnClick(); });
+  connect(WrCfgBtn, &QPushButton::clicked, this, &PassageEditor::writeAsked);
+  connect(RapCfgBtn, &QPushButton::clicked, this, &PassageEditor::reportAsked);
+  connect(HelpDoorBtn, &QPushButton::clicked, this, &PassageEditor::helpAsked);
 }
+
+}  // namespace orvu

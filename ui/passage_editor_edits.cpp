@@ -5,97 +5,107 @@
 #include <QLineEdit>
 
 #include "model/times.h"
-#include "ui/mainwin.h"
+#include "ui/passage_editor.h"
 #include "ui/qtext.h"
 #include "ui/value_list_model.h"
 
-using namespace orvu;
+namespace orvu {
 
-void TMainWin::DoorTcChange() {
+int PassageEditor::EditedPassage() const {
+  const int p = CurrentPassage();
+  return p >= 0 && p < cfg_.passageCount ? p : -1;
+}
+
+void PassageEditor::DoorTcChange() {
   // What was typed into a time field belongs to the passage it was typed on.
   CommitPendingEdits();
   RefreshPassage();
 }
 
-void TMainWin::OutputCbChange(int slot) {
-  int p = CurrentPassage();
-  if (p < 0 || p >= Cfg.passageCount) return;
-  SetOutput(Cfg, p, slot, SelectedRef(outputLists[slot]), outputNcs[slot]->isChecked());
+void PassageEditor::OutputCbChange(int slot) {
+  const int p = EditedPassage();
+  if (p < 0) return;
+  SetOutput(cfg_, p, slot, SelectedRef(outputLists[slot]), outputNcs[slot]->isChecked());
   RefreshPassage();
 }
 
-void TMainWin::InputCbChange(int slot) {
-  int p = CurrentPassage();
-  if (p < 0 || p >= Cfg.passageCount) return;
-  SetInput(Cfg, p, slot, SelectedRef(inputRows[slot].list), inputRows[slot].nc->isChecked());
+void PassageEditor::InputCbChange(int slot) {
+  const int p = EditedPassage();
+  if (p < 0) return;
+  SetInput(cfg_, p, slot, SelectedRef(inputRows[slot].list), inputRows[slot].nc->isChecked());
   RefreshPassage();
 }
 
-void TMainWin::ReaderCbChange(int slot) {
-  int p = CurrentPassage();
-  if (p < 0 || p >= Cfg.passageCount) return;
-  SetReader(Cfg, p, slot, SelectedRef(RdCb[slot]));
+void PassageEditor::ReaderCbChange(int slot) {
+  const int p = EditedPassage();
+  if (p < 0) return;
+  SetReader(cfg_, p, slot, SelectedRef(RdCb[slot]));
   RefreshPassage();
 }
 
-void TMainWin::OutputNcClick(int slot) {
-  int p = CurrentPassage();
-  if (refreshing || p < 0 || p >= Cfg.passageCount) return;
-  SetOutputNc(Cfg, p, slot, outputNcs[slot]->isChecked());
+// The check boxes and the type and airlock lists below also see the redraw's own changes,
+// which are no edits.
+
+void PassageEditor::OutputNcClick(int slot) {
+  const int p = EditedPassage();
+  if (refreshing_ || p < 0) return;
+  SetOutputNc(cfg_, p, slot, outputNcs[slot]->isChecked());
 }
 
-void TMainWin::InputNcClick(int slot) {
-  int p = CurrentPassage();
-  if (refreshing || p < 0 || p >= Cfg.passageCount) return;
-  SetInputNc(Cfg, p, slot, inputRows[slot].nc->isChecked());
+void PassageEditor::InputNcClick(int slot) {
+  const int p = EditedPassage();
+  if (refreshing_ || p < 0) return;
+  SetInputNc(cfg_, p, slot, inputRows[slot].nc->isChecked());
 }
 
-void TMainWin::KlamkaCbClick() {
-  int p = CurrentPassage();
-  if (refreshing || p < 0 || p >= Cfg.passageCount) return;
-  SetHandleOpening(Cfg.params[p], KlamkaCb->isChecked());
+void PassageEditor::KlamkaCbClick() {
+  const int p = EditedPassage();
+  if (refreshing_ || p < 0) return;
+  SetHandleOpening(cfg_.params[p], KlamkaCb->isChecked());
 }
 
-void TMainWin::FullTimCbClick() {
-  int p = CurrentPassage();
-  if (refreshing || p < 0 || p >= Cfg.passageCount) return;
-  SetFullBoltPulse(Cfg.params[p], FullTimCb->isChecked());
+void PassageEditor::FullTimCbClick() {
+  const int p = EditedPassage();
+  if (refreshing_ || p < 0) return;
+  SetFullBoltPulse(cfg_.params[p], FullTimCb->isChecked());
 }
 
-void TMainWin::TypeCbChange() {
-  int p = CurrentPassage();
-  int type = TypeCb->currentIndex();
-  if (refreshing || p < 0 || p >= Cfg.passageCount || type < 0) return;
-  SetPassageType(Cfg.params[p], type);
+void PassageEditor::TypeCbChange() {
+  const int p = EditedPassage();
+  const int type = TypeCb->currentIndex();
+  if (refreshing_ || p < 0 || type < 0) return;
+  SetPassageType(cfg_.params[p], type);
 }
 
-void TMainWin::SluzaCbChange() {
-  int p = CurrentPassage();
-  if (refreshing || p < 0 || p >= Cfg.passageCount) return;
+void PassageEditor::SluzaCbChange() {
+  const int p = EditedPassage();
+  if (refreshing_ || p < 0) return;
   // A typed text that names no entry is no selection, like "  -----": outside any airlock.
   int item = SluzaCb->findText(SluzaCb->currentText(), Qt::MatchExactly);
-  SetAirlock(Cfg.params[p], item >= 1 ? item - 1 : -1);
+  SetAirlock(cfg_.params[p], item >= 1 ? item - 1 : -1);
 }
 
-bool TMainWin::CommitTimeEdit(QLineEdit* edit, void (*setTime)(uint8_t*, int)) {
-  if (refreshing || !edit->isModified()) return false;
+bool PassageEditor::CommitTimeEdit(QLineEdit* edit, void (*setTime)(uint8_t*, int)) {
+  if (refreshing_ || !edit->isModified()) return false;
   edit->setModified(false);
   int p = shownPassage_;
-  if (p < 0 || p >= Cfg.passageCount || shownEpoch_ != cfgEpoch_) return false;
-  setTime(Cfg.params[p], ParseTime(Cp1250Text(edit->text())));
+  if (p < 0 || p >= cfg_.passageCount || shownEpoch_ != cfgEpoch_) return false;
+  setTime(cfg_.params[p], ParseTime(Cp1250Text(edit->text())));
   return true;
 }
 
-void TMainWin::CommitPendingEdits() {
+void PassageEditor::CommitPendingEdits() {
   CommitTimeEdit(RygTimEd, SetBoltPulse);
   CommitTimeEdit(OpenTimEd, SetOpenTime);
 }
 
-void TMainWin::RygTimEdExit() {
+void PassageEditor::RygTimEdExit() {
   // The redraw shows the normalised value.
   if (CommitTimeEdit(RygTimEd, SetBoltPulse)) RefreshPassage();
 }
 
-void TMainWin::OpenTimEdExit() {
+void PassageEditor::OpenTimEdExit() {
   if (CommitTimeEdit(OpenTimEd, SetOpenTime)) RefreshPassage();
 }
+
+}  // namespace orvu

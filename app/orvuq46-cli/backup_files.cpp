@@ -63,7 +63,7 @@ std::optional<Backup> LoadBackup(const std::string& path, std::ostream& err, int
 }
 
 Backup BackupNow(const UdpDev& dev, const CtrlConfig& cfg) {
-  return BackupOf(cfg, dev.id, dev.IpText(), dev.mode & 3, NowText());
+  return BackupOf(cfg, dev.id, dev.IpText(), ModeOf(dev.mode), NowText());
 }
 
 }  // namespace orvu

@@ -54,7 +54,7 @@ int RunDiscover(const CliRequest& request, CliLan& lan, std::ostream& out, std::
     list.push_back({{"name", Utf8(DevName(dev.id))},
                     {"id", dev.id},
                     {"ip", dev.IpText()},
-                    {"mode", dev.mode & 3},
+                    {"mode", ModeNumber(ModeOf(dev.mode))},
                     {"modeText", Utf8(dev.ModeText())},
                     {"modeByte", dev.mode},
                     {"session", (dev.mode & kModeSession) != 0}});

@@ -1,6 +1,6 @@
 #include "app/orvuq46-cli/cli_lan.h"
 
-#include "commands/commands.h"
+#include "commands/choose_controller.h"
 #include "comm/identity.h"
 
 namespace orvu {
@@ -69,18 +69,10 @@ std::string NotFoundText(const CliTarget& target) {
   return target.text + text.substr(DevName(absent.id).size());
 }
 
-void ReadController(UdpDev& dev, CtrlConfig& cfg) {
-  if (!dev.Status()) throw UErr(dev, ErrCode::kNoAnswer, 0);
-  Clear(cfg);
-  if (!IsController(dev.id)) return;
-  if (!(dev.mode & kModeReadable)) throw UErr(dev, ErrCode::kModeForbids, 0);
-  ReadCfg(dev, cfg);
-}
-
 void ReadControllerPatiently(UdpDev& dev, CtrlConfig& cfg, std::ostream& err) {
   for (int attempt = 1;; ++attempt) {
     try {
-      ReadController(dev, cfg);
+      ChooseController(dev, cfg);
       return;
     } catch (const UErr& e) {
       if (attempt == kReadAttempts || !LostDatagramExplains(e.code)) throw;

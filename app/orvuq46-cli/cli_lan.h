@@ -1,5 +1,5 @@
-// The devices a run of orvuq46-cli finds and the configuration it reads, with the steps the
-// window takes when the installer chooses a controller.
+// The devices a run of orvuq46-cli finds and the configuration it reads, choosing a controller
+// in the steps the window takes when the installer clicks one.
 #pragma once
 #include <memory>
 #include <ostream>
@@ -44,12 +44,10 @@ std::vector<UdpDev*> SearchForTarget(UdpDevSet& set, const CliTarget& target);
 // The error text of a target that no search found: code 1 for the name or address given.
 std::string NotFoundText(const CliTarget& target);
 
-// As choosing the controller in the window: status query (code 1 without an answer), the model
-// emptied, then the full read when the mode allows it (code 9 otherwise). Raises UErr.
-void ReadController(UdpDev& dev, CtrlConfig& cfg);
-// ReadController again, up to a few times, after a failure that a lost datagram explains (no
-// answer, session refused, no reply), as an installer would click the controller again; each
-// retry is noted on err. Other failures, and the last one, are raised.
+// ChooseController (commands/choose_controller.h), as the window chooses a controller, tried
+// again up to a few times after a failure that a lost datagram explains (no answer, session
+// refused, no reply), as an installer would click the controller again; each retry is noted on
+// err. Other failures, and the last one, are raised.
 void ReadControllerPatiently(UdpDev& dev, CtrlConfig& cfg, std::ostream& err);
 
 // Ends this tool's session with dev, querying the status again when a lost reply made the

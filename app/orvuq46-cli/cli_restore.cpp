@@ -75,7 +75,8 @@ void WritePatiently(UdpDev& dev, const CtrlConfig& planned, std::ostream& err) {
 // "What the file says -> what the controller holds", per slot and field.
 void PutHeld(const CtrlConfig& planned, const CtrlConfig& held, uint32_t id, std::ostream& out) {
   const std::vector<Difference> differences =
-      ComparePassages(BackupOf(planned, id, "", 0, ""), BackupOf(held, id, "", 0, ""));
+      ComparePassages(BackupOf(planned, id, "", OperatingMode::kBlokada, ""),
+                      BackupOf(held, id, "", OperatingMode::kBlokada, ""));
   out << "  (the file's -> the controller's)\n";
   for (const Difference& d : differences) out << "  " << DifferenceLine(d) << '\n';
 }

@@ -112,7 +112,7 @@ Json ShowJson(const UdpDev& dev, const CtrlConfig& cfg) {
   return Json{{"controller", Utf8(DevName(dev.id))},
               {"id", dev.id},
               {"ip", dev.IpText()},
-              {"mode", dev.mode & 3},
+              {"mode", ModeNumber(ModeOf(dev.mode))},
               {"modeText", Utf8(dev.ModeText())},
               {"devices", devices},
               {"replacements", replacements},

@@ -35,7 +35,9 @@ std::vector<uint8_t> Changed(std::vector<uint8_t> payload, uint8_t pulse = 3) {
   return payload;
 }
 
-Backup BackupOfSim(SimDevice& device) { return BackupOf(*ModelOf(device), device.Id(), device.Ip(), 2, ""); }
+Backup BackupOfSim(SimDevice& device) {
+  return BackupOf(*ModelOf(device), device.Id(), device.Ip(), OperatingMode::kSerwis, "");
+}
 
 class CliBackup : public CliFixture {
  protected:

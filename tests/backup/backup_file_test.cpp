@@ -46,7 +46,10 @@ std::unique_ptr<CtrlConfig> Sample() {
   return cfg;
 }
 
-Backup SampleBackup() { return BackupOf(*Sample(), kControllerId, "192.168.1.50", 2, "2024-05-07T10:00:00+0200"); }
+Backup SampleBackup() {
+  return BackupOf(*Sample(), kControllerId, "192.168.1.50", OperatingMode::kSerwis,
+                  "2024-05-07T10:00:00+0200");
+}
 
 TEST(BackupFile, WhatIsWrittenReadsBackTheSame) {
   const Backup backup = SampleBackup();
@@ -169,7 +172,7 @@ TEST(RestorePlan, UnresolvedReferencesAreRefusedEachWithItsPlace) {
 TEST(RestorePlan, ThePlanOfAnUnchangedControllerIsWhatItHolds) {
   auto cfg = Sample();
   cfg->passageCount = 1;  // only the resolvable passage
-  const Backup file = BackupOf(*cfg, kControllerId, "", 2, "");
+  const Backup file = BackupOf(*cfg, kControllerId, "", OperatingMode::kSerwis, "");
   const RestorePlan same = PlanRestore(file, *cfg, kControllerId);
   ASSERT_TRUE(same.problems.empty());
   EXPECT_TRUE(same.changes.empty());

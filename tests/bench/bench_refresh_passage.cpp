@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QListWidget>
 #include <QSignalBlocker>
+#include <QTest>
 #include <QTimer>
 #include <memory>
 
@@ -16,6 +17,7 @@
 #include "ui/endpoint_ref.h"
 #include "ui/mainwin.h"
 #include "ui/multi_row_tab_bar.h"
+#include "ui/passage_editor.h"
 
 namespace {
 
@@ -30,33 +32,42 @@ struct LargeWindow {
     TMainWin::SetErrorHook([](const QString&) {});
     win = std::make_unique<TMainWin>([this] { return std::make_unique<orvu::EndpointRef>(lan); },
                                      TMainWin::CommMode::kInline);
-    win->UDPTimer->stop();
+    win->findChild<QTimer*>(QStringLiteral("UDPTimer"))->stop();
     win->show();
     QApplication::processEvents();
   }
   ~LargeWindow() { TMainWin::SetErrorHook(nullptr); }
+
+  template <class Control>
+  Control* Named(const char* name) const {
+    return win->findChild<Control*>(QString::fromLatin1(name));
+  }
 };
+
+// The names of the editor's twelve drop-down lists of outputs, inputs and readers.
+constexpr const char* kRefLists[] = {"RygielCb", "RemindCb", "AlarmCb", "CctvCb",
+                                     "OutBtnCb", "OpenDetectCb", "Alarm0Cb", "Alarm1Cb",
+                                     "Rd1Cb", "Rd2Cb", "Rd3Cb", "Rd4Cb"};
 
 void BM_RefreshPassage(benchmark::State& state) {
   LargeWindow large;
-  TMainWin& w = *large.win;
-  if (w.DoorTc->count() != 16 || w.Cfg.listedCount != 124) {
+  auto* tabs = large.Named<orvu::MultiRowTabBar>("DoorTc");
+  auto* editor = large.Named<orvu::PassageEditor>("DoorGrpBox");
+  if (tabs->count() != 16 || editor->Config().listedCount != 124) {
     state.SkipWithError("the large configuration was not loaded");
     return;
   }
   int tab = 0;
   for (auto _ : state) {
     {
-      QSignalBlocker quiet(w.DoorTc);
-      w.DoorTc->setCurrentIndex(tab);
+      QSignalBlocker quiet(tabs);
+      tabs->setCurrentIndex(tab);
     }
-    w.RefreshPassage();
+    editor->Show(orvu::OperatingMode::kInstalacja);
     tab = (tab + 1) % 16;
   }
   int items = 0;
-  for (QComboBox* list : w.outputLists) items += list->count();
-  for (const TMainWin::InputRow& row : w.inputRows) items += row.list->count();
-  for (QComboBox* list : w.RdCb) items += list->count();
+  for (const char* name : kRefLists) items += large.Named<QComboBox>(name)->count();
   state.counters["list_items"] = items;  // all twelve lists, to show what each redraw fills
 }
 BENCHMARK(BM_RefreshPassage)->Unit(benchmark::kMillisecond);
@@ -65,10 +76,12 @@ BENCHMARK(BM_RefreshPassage)->Unit(benchmark::kMillisecond);
 // device panel and editor rebuilt (the session is already open, as after the first read).
 void BM_ClickToEditorFilled(benchmark::State& state) {
   LargeWindow large;
-  TMainWin& w = *large.win;
+  auto* list = large.Named<QListWidget>("EthLstBox");
+  auto* tabs = large.Named<orvu::MultiRowTabBar>("DoorTc");
+  const QPoint line = list->visualItemRect(list->item(0)).center();
   for (auto _ : state) {
-    w.EthLstBoxClick();
-    if (w.DoorTc->count() != 16) state.SkipWithError("the controller was not read");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, line);
+    if (tabs->count() != 16) state.SkipWithError("the controller was not read");
   }
 }
 BENCHMARK(BM_ClickToEditorFilled)->Unit(benchmark::kMillisecond);

@@ -14,7 +14,7 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSignalBlocker>
+#include <QTest>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -148,19 +148,18 @@ Figures RunCondition(const Condition& c, int seconds) {
   w.show();
   QElapsedTimer load;
   load.start();
-  while ((w.Busy() || w.DoorTc->count() == 0) && load.elapsed() < 20000)
+  auto* tabs = w.findChild<orvu::MultiRowTabBar*>(QStringLiteral("DoorTc"));
+  auto* list = w.findChild<QListWidget*>(QStringLiteral("EthLstBox"));
+  while ((w.Busy() || tabs->count() == 0) && load.elapsed() < 20000)
     QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
   c.apply(lan);
   int ticks = 0;
-  QObject::connect(w.UDPTimer, &QTimer::timeout, [&] { ++ticks; });
-  Figures f = MeasureLateness(seconds, [&w] {
-    // The user chooses the current controller again: a re-read, a rebuilt editor.
-    const int row = std::max(0, w.EthLstBox->currentRow());
-    if (row < w.EthLstBox->count()) {
-      QSignalBlocker quiet(w.EthLstBox);
-      w.EthLstBox->setCurrentRow(row);
-    }
-    w.EthLstBoxClick();
+  QObject::connect(w.findChild<QTimer*>(QStringLiteral("UDPTimer")), &QTimer::timeout,
+                   [&] { ++ticks; });
+  Figures f = MeasureLateness(seconds, [list] {
+    // The user clicks the current controller again: a re-read, a rebuilt editor.
+    QListWidgetItem* item = list->item(std::max(0, list->currentRow()));
+    if (item) QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
   });
   f.ticks = ticks;
   return f;

@@ -113,6 +113,33 @@ TEST(DevSet, Texts) {
   EXPECT_EQ(dev.ModeText(), Cp1250FromUtf8("Niedostępny"));
 }
 
+TEST(OperatingMode, ReadFromBitsZeroAndOneOfTheModeByte) {
+  struct Case {
+    uint16_t modeByte;
+    OperatingMode mode;
+    int number;
+    bool readable;
+    const char* name;
+  };
+  const Case cases[] = {
+      {0x00, OperatingMode::kBlokada, 0, false, "Blokada"},
+      {0x01, OperatingMode::kKonfiguracja, 1, false, "Konfiguracja"},
+      {0x02, OperatingMode::kSerwis, 2, true, "Serwis"},
+      {0x03, OperatingMode::kInstalacja, 3, true, "Instalacja"},
+      {0x80, OperatingMode::kBlokada, 0, false, "Blokada"},  // a session held changes nothing
+      {0x82, OperatingMode::kSerwis, 2, true, "Serwis"},
+      {0x7D, OperatingMode::kKonfiguracja, 1, false, "Konfiguracja"},  // other bits neither
+      {0xFF, OperatingMode::kInstalacja, 3, true, "Instalacja"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.modeByte);
+    EXPECT_EQ(ModeOf(c.modeByte), c.mode);
+    EXPECT_EQ(ModeNumber(ModeOf(c.modeByte)), c.number);
+    EXPECT_EQ(ConfigReadable(ModeOf(c.modeByte)), c.readable);
+    EXPECT_EQ(ModeName(ModeOf(c.modeByte)), c.name);
+  }
+}
+
 TEST(ErrText, Forms) {
   UdpDev dev(ControllerId(42), 0x7F000001, 2);
   struct Case {

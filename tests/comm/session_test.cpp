@@ -243,6 +243,13 @@ std::vector<std::unique_ptr<ScriptedController>> HeldSessions(LoopbackLan& lan, 
   return ctrls;
 }
 
+// The identities of the set's devices at the given indices.
+std::vector<uint32_t> IdsAt(const UdpDevSet& set, const std::vector<int>& indices) {
+  std::vector<uint32_t> ids;
+  for (int i : indices) ids.push_back(set.dev[i].id);
+  return ids;
+}
+
 TEST(KeepAliveSchedule, VisitsOneFifthOfTheSetPerTick) {
   constexpr int kDevices = 7;
   LoopbackLan lan(kDevices);
@@ -252,7 +259,7 @@ TEST(KeepAliveSchedule, VisitsOneFifthOfTheSetPerTick) {
   const std::vector<std::vector<int>> expected = {{0, 5}, {1, 6}, {2}, {3}, {4}, {0, 5}};
   std::vector<size_t> before(kDevices, 0);
   for (const auto& visited : expected) {
-    schedule.Tick(set);
+    const std::vector<uint32_t> reported = schedule.Tick(set);
     std::vector<int> got;
     for (int i = 0; i < kDevices; ++i) {
       const size_t now = ctrls[i]->Commands().size();
@@ -260,6 +267,8 @@ TEST(KeepAliveSchedule, VisitsOneFifthOfTheSetPerTick) {
       before[i] = now;
     }
     EXPECT_EQ(got, visited);
+    // What the tick reports is what the controllers heard.
+    EXPECT_EQ(reported, IdsAt(set, visited));
   }
   for (const auto& c : ctrls) {
     EXPECT_TRUE(c->AllSignaturesValid());
@@ -284,7 +293,32 @@ TEST(KeepAliveSchedule, AFailingDeviceDoesNotCostTheRestOfItsGroupTheirSessions)
     EXPECT_EQ(e.dev, &set.dev[0]);
   }
   EXPECT_EQ(ctrls[5]->Commands(), "OS");
+  // The failed tick still moved the schedule on.
+  EXPECT_EQ(schedule.Tick(set), IdsAt(set, {1}));
   set.CloseAll();
+}
+
+TEST(KeepAliveSchedule, ReportsTheGroupItVisitedInSetOrder) {
+  struct Case {
+    int devices;
+    std::vector<std::vector<int>> ticks;  // the indices each tick visits
+  };
+  const Case cases[] = {
+      {0, {{}, {}, {}, {}, {}, {}}},
+      {1, {{0}, {}, {}, {}, {}, {0}}},
+      {5, {{0}, {1}, {2}, {3}, {4}, {0}}},
+      {6, {{0, 5}, {1}, {2}, {3}, {4}, {0, 5}}},
+      {11, {{0, 5, 10}, {1, 6}, {2, 7}, {3, 8}, {4, 9}, {0, 5, 10}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.devices);
+    // No session is held, so a keep-alive sends nothing and the schedule alone is seen.
+    UdpDevSet set;
+    for (int i = 0; i < c.devices; ++i)
+      ASSERT_TRUE(set.Add(ControllerId(static_cast<uint16_t>(300 + i)), 0x7F000002u + i, 0x02));
+    KeepAliveSchedule schedule;
+    for (const auto& visited : c.ticks) EXPECT_EQ(schedule.Tick(set), IdsAt(set, visited));
+  }
 }
 
 }  // namespace

@@ -123,7 +123,7 @@ TEST_P(OrvusimScenario, AnswersDiscoverySessionAndFullRead) {
         UdpDev& dev = set.dev[i];
         SCOPED_TRACE(dev.IpText());
         CtrlConfig cfg;
-        if (!(dev.mode & kModeReadable)) {
+        if (!ConfigReadable(ModeOf(dev.mode))) {
           ReadCfg(dev, cfg);  // Konfiguracja: the tool does not ask
           EXPECT_EQ(cfg.deviceCount, 0);
           // The controller still keeps a session and shows its bus devices.

@@ -49,7 +49,7 @@ TEST_F(WindowTest, HelpButtonsShowTheirPages) {
   struct Case {
     QPushButton* button;
     int page;
-  } cases[] = {{w.HelpEthBtn, 0}, {w.HelpDevBtn, 1}, {w.HelpDoorBtn, 2}};
+  } cases[] = {{ui->HelpEthBtn, 0}, {ui->HelpDevBtn, 1}, {ui->HelpDoorBtn, 2}};
   for (const Case& c : cases) {
     AnswerNextDialog(help, QDialog::Rejected);
     c.button->click();
@@ -61,15 +61,15 @@ TEST_F(WindowTest, HelpButtonsShowTheirPages) {
 TEST_F(WindowTest, ReportButtonWritesTheShownConfiguration) {
   AddScenario(lan, DemoScenario());
   TMainWin& w = Start();
-  ASSERT_TRUE(w.RapCfgBtn->isEnabled());
+  ASSERT_TRUE(ui->RapCfgBtn->isEnabled());
   ReportRig rig(w);
   TLokalizDlg& lokaliz = rig.lokaliz;
   ASSERT_TRUE(rig.dir.isValid());
   const QString path = rig.Path(QStringLiteral("raport.txt"));
   lokaliz.LokEdit->setText(QStringLiteral("Klatka B, piętro 2"));
-  w.SaveRapDlg.SetNextAnswer(path);
+  w.SaveRapDlg().SetNextAnswer(path);
   AnswerNextDialog(lokaliz, QDialog::Accepted);
-  w.RapCfgBtn->click();
+  ui->RapCfgBtn->click();
   EXPECT_TRUE(errors.empty());
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));

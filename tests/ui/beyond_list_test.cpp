@@ -42,23 +42,23 @@ class ReferenceBeyondTheList : public WindowTest {
 
 TEST_F(ReferenceBeyondTheList, ShownReportedAndWrittenBackUnchanged) {
   TMainWin& w = Start();
-  ASSERT_EQ(w.Cfg.deviceCount, 10);
+  ASSERT_EQ(Cfg().deviceCount, 10);
   ChooseDevice(1);
   ASSERT_TRUE(errors.empty()) << errors[0].toStdString();
-  ASSERT_EQ(w.Cfg.deviceCount, 8);
+  ASSERT_EQ(Cfg().deviceCount, 8);
 
-  EXPECT_EQ(w.RygielCb->currentText().toStdString(), "R00_00000:Out3");
-  EXPECT_EQ(w.Alarm1Cb->currentText().toStdString(), "R00_00000:In5");
-  EXPECT_TRUE(w.Alarm1NC->isChecked());
-  EXPECT_EQ(w.RdCb[1]->currentText().toStdString(), "R00_00000:Rd2");
+  EXPECT_EQ(ui->RygielCb->currentText().toStdString(), "R00_00000:Out3");
+  EXPECT_EQ(ui->Alarm1Cb->currentText().toStdString(), "R00_00000:In5");
+  EXPECT_TRUE(ui->Alarm1NC->isChecked());
+  EXPECT_EQ(ui->RdCb[1]->currentText().toStdString(), "R00_00000:Rd2");
 
   ReportRig rig(w);
   TLokalizDlg& lokaliz = rig.lokaliz;
   ASSERT_TRUE(rig.dir.isValid());
   const QString path = rig.Path(QStringLiteral("raport.txt"));
-  w.SaveRapDlg.SetNextAnswer(path);
+  w.SaveRapDlg().SetNextAnswer(path);
   AnswerWhenShown(lokaliz, [&](QDialog&) { lokaliz.OKBtn->click(); });
-  w.RapCfgBtn->click();
+  ui->RapCfgBtn->click();
   EXPECT_TRUE(errors.empty());
   QFile file(path);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -68,7 +68,7 @@ TEST_F(ReferenceBeyondTheList, ShownReportedAndWrittenBackUnchanged) {
   EXPECT_TRUE(report.contains("  R00_00000:Rd2     ")) << report.toStdString();
   EXPECT_FALSE(report.contains("D17_01502")) << "the other controller's device";
 
-  w.WrCfgBtnClick();
+  Click(ui->WrCfgBtn);
   EXPECT_TRUE(errors.empty());
   SimDevice& ctrl = lan.Device(1);
   ASSERT_EQ(ctrl.WrittenPassages().size(), 1u);

@@ -133,20 +133,21 @@ class ThreadedWindowTest : public WindowTest {
   TMainWin& StartWindow(TMainWin::CommMode mode = TMainWin::CommMode::kThread) {
     win = std::make_unique<TMainWin>(
         [this] { return std::make_unique<ProbeEndpoint>(lan, probe); }, mode);
-    win->UDPTimer->stop();
+    ui.emplace(*win);
+    ui->UDPTimer->stop();
     return *win;
   }
   // The demo LAN, loaded as at start-up.
   TMainWin& StartLoaded(TMainWin::CommMode mode = TMainWin::CommMode::kThread) {
     AddScenario(lan, DemoScenario());
     TMainWin& w = StartWindow(mode);
-    EXPECT_TRUE(RunUntil([&] { return !w.Busy() && w.DoorTc->count() == 3; }));
+    EXPECT_TRUE(RunUntil([&] { return !w.Busy() && ui->DoorTc->count() == 3; }));
     return w;
   }
   void UseRealBoxes() { TMainWin::SetErrorHook(nullptr); }
   void RunTimer(int ms) {
-    win->UDPTimer->setInterval(ms);
-    win->UDPTimer->start();
+    ui->UDPTimer->setInterval(ms);
+    ui->UDPTimer->start();
   }
   static bool RunUntil(const std::function<bool()>& done) { return QTest::qWaitFor(done, 20000); }
   void TicksGoOnUnderATicksOwnBox(TMainWin::CommMode mode);
@@ -161,7 +162,7 @@ void ThreadedWindowTest::TicksGoOnUnderATicksOwnBox(TMainWin::CommMode mode) {
   TMainWin& w = StartLoaded(mode);
   ChooseDevice(1);  // its session lives on keep-alives only
   ChooseDevice(0);
-  ASSERT_TRUE(RunUntil([&] { return !w.Busy() && w.DevSet.sel == 0; }));
+  ASSERT_TRUE(RunUntil([&] { return !w.Busy() && Devices().sel == 0; }));
   ASSERT_TRUE(lan.Device(1).HoldsOwnSession());
   SimFaults faults;
   faults.corruptSignature = 1;  // the tick's device list read fails
@@ -175,7 +176,7 @@ void ThreadedWindowTest::TicksGoOnUnderATicksOwnBox(TMainWin::CommMode mode) {
       lan.Device(0).SetSilent(true);
       EXPECT_EQ(box.parentWidget(), &w);
     }
-    offlineBehindBox = Line(w.EthLstBox, 0).contains(QStringLiteral("Niedostępny"));
+    offlineBehindBox = Line(ui->EthLstBox, 0).contains(QStringLiteral("Niedostępny"));
     return offlineBehindBox && lan.Device(1).CountRequests('S') > keepAlivesAtOpen + 1;
   });
   RunTimer(10);
@@ -201,7 +202,7 @@ TEST_F(ThreadedWindowTest, TicksGoOnUnderATicksOwnBoxAlsoInline) {
 // after every OK. Choosing it again makes its failures news again.
 TEST_F(ThreadedWindowTest, RefusingControllerIsOneBoxNotOnePerOk) {
   UseRealBoxes();
-  TMainWin& w = StartLoaded();
+  StartLoaded();
   probe.RefuseSessions(true);
   lan.Device(0).EndSession();  // power-cycled: the next read must open a session
   BoxWatcher boxes;
@@ -216,7 +217,7 @@ TEST_F(ThreadedWindowTest, RefusingControllerIsOneBoxNotOnePerOk) {
   ASSERT_TRUE(RunUntil([&] { return probe.Count(ip, 'K') >= refusals + 15; }));
   EXPECT_EQ(boxes.texts.size(), 3u);
   EXPECT_EQ(boxes.closed, static_cast<int>(boxes.texts.size()));
-  EXPECT_TRUE(w.EthLstBox->isEnabled());
+  EXPECT_TRUE(ui->EthLstBox->isEnabled());
 }
 
 // "Zapisz" and then another controller: the write goes to the controller whose edits it
@@ -224,16 +225,16 @@ TEST_F(ThreadedWindowTest, RefusingControllerIsOneBoxNotOnePerOk) {
 // no edit that the read would discard.
 TEST_F(ThreadedWindowTest, TwoClicksRunInTheOrderClicked) {
   TMainWin& w = StartLoaded();
-  ASSERT_TRUE(Choose(w.AlarmCb, Ref(0, 1)));
+  ASSERT_TRUE(Choose(ui->AlarmCb, Ref(0, 1)));
   probe.CloseGate();
-  w.WrCfgBtn->click();
+  ui->WrCfgBtn->click();
   ChooseDevice(1);
   EXPECT_EQ(w.cursor().shape(), Qt::WaitCursor);
-  EXPECT_FALSE(w.WrCfgBtn->isEnabled());
-  EXPECT_FALSE(w.DoorGrpBox->isEnabled());
-  EXPECT_FALSE(w.SelDevBox->isEnabled());
-  EXPECT_TRUE(w.EthLstBox->isEnabled());
-  EXPECT_EQ(w.EthLstBox->currentRow(), 1);
+  EXPECT_FALSE(ui->WrCfgBtn->isEnabled());
+  EXPECT_FALSE(ui->DoorGrpBox->isEnabled());
+  EXPECT_FALSE(ui->SelDevBox->isEnabled());
+  EXPECT_TRUE(ui->EthLstBox->isEnabled());
+  EXPECT_EQ(ui->EthLstBox->currentRow(), 1);
   probe.OpenGate();
   ASSERT_TRUE(RunUntil([&] { return !w.Busy(); }));
 
@@ -245,10 +246,10 @@ TEST_F(ThreadedWindowTest, TwoClicksRunInTheOrderClicked) {
   EXPECT_EQ(probe.Count("192.168.1.22", 'C'), 1u);
   ASSERT_EQ(lan.Device(0).WrittenPassages().size(), 1u);
   EXPECT_EQ(lan.Device(0).WrittenPassages()[0][OutputOffset(0, kSlotAlarm)], Ref(0, 1) & 0xFF);
-  EXPECT_EQ(w.DevSet.sel, 1);
-  EXPECT_EQ(w.DoorTc->count(), 1);
-  EXPECT_TRUE(w.DoorGrpBox->isEnabled());
-  EXPECT_TRUE(w.WrCfgBtn->isEnabled());
+  EXPECT_EQ(Devices().sel, 1);
+  EXPECT_EQ(ui->DoorTc->count(), 1);
+  EXPECT_TRUE(ui->DoorGrpBox->isEnabled());
+  EXPECT_TRUE(ui->WrCfgBtn->isEnabled());
   EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
   EXPECT_TRUE(errors.empty());
 }
@@ -271,13 +272,13 @@ TEST_F(ThreadedWindowTest, WindowIsShownBeforeTheFirstSearchEnds) {
   TMainWin& w = StartWindow();
   w.show();
   EXPECT_TRUE(w.isVisible());
-  EXPECT_EQ(w.EthLstBox->count(), 0);
+  EXPECT_EQ(ui->EthLstBox->count(), 0);
   EXPECT_EQ(w.cursor().shape(), Qt::WaitCursor);
-  EXPECT_FALSE(w.SearchEthBtn->isEnabled());
+  EXPECT_FALSE(ui->SearchEthBtn->isEnabled());
   probe.OpenGate();
   ASSERT_TRUE(RunUntil([&] { return !w.Busy(); }));
-  EXPECT_EQ(w.DoorTc->count(), 3);
-  EXPECT_TRUE(w.SearchEthBtn->isEnabled());
+  EXPECT_EQ(ui->DoorTc->count(), 3);
+  EXPECT_TRUE(ui->SearchEthBtn->isEnabled());
   EXPECT_EQ(w.cursor().shape(), Qt::ArrowCursor);
 }
 
@@ -287,7 +288,8 @@ TEST_F(ThreadedWindowTest, StartUpFailureBoxStandsOverTheWindow) {
   win = std::make_unique<TMainWin>([]() -> std::unique_ptr<Endpoint> {
     throw std::system_error(EADDRINUSE, std::generic_category(), "bind 0.0.0.0:45389");
   });
-  win->UDPTimer->stop();
+  ui.emplace(*win);
+  ui->UDPTimer->stop();
   win->show();
   bool overTheWindow = false;
   BoxWatcher boxes([&](QMessageBox& box) {
@@ -334,7 +336,7 @@ TEST_F(ThreadedWindowTest, TickErrorBoxPicture) {
   QImage picture;
   BoxWatcher boxes([&](QMessageBox& box) {
     lan.Device(0).SetSilent(true);
-    if (!Line(w.EthLstBox, 0).contains(QStringLiteral("Niedostępny"))) return false;
+    if (!Line(ui->EthLstBox, 0).contains(QStringLiteral("Niedostępny"))) return false;
     QCoreApplication::processEvents();
     const QRect area = w.frameGeometry().united(box.frameGeometry()).adjusted(-8, -8, 8, 8);
     if (QGuiApplication::platformName() == QStringLiteral("xcb")) {

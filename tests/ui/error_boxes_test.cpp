@@ -140,7 +140,8 @@ TEST_F(WindowTest, ErrorBoxesHeldPortIsToldOnceThenTheWindowConnectsByItself) {
   config.bindPort = holder.Port();
   win = std::make_unique<TMainWin>([config] { return std::make_unique<PosixUdpEndpoint>(config); },
                                    TMainWin::CommMode::kInline);
-  win->UDPTimer->stop();
+  ui.emplace(*win);
+  ui->UDPTimer->stop();
 
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(FirstLine(errors[0]), Happened(FailureCause::kPortHeld, holder.Port()));
@@ -149,14 +150,14 @@ TEST_F(WindowTest, ErrorBoxesHeldPortIsToldOnceThenTheWindowConnectsByItself) {
       << errors[0].toStdString();
   for (int i = 0; i < 5; ++i) win->UDPTimerTimer();
   EXPECT_EQ(errors.size(), 1u);
-  EXPECT_EQ(win->EthLstBox->count(), 0);
+  EXPECT_EQ(ui->EthLstBox->count(), 0);
 
   holder.Release();
   win->UDPTimerTimer();
   EXPECT_EQ(errors.size(), 1u);
-  ASSERT_EQ(win->EthLstBox->count(), 1);
-  EXPECT_TRUE(Line(win->EthLstBox, 0).contains(QStringLiteral("K46_01201")));
-  EXPECT_GT(win->DevListBox->count(), 0);  // the controller was loaded, as at start-up
+  ASSERT_EQ(ui->EthLstBox->count(), 1);
+  EXPECT_TRUE(Line(ui->EthLstBox, 0).contains(QStringLiteral("K46_01201")));
+  EXPECT_GT(ui->DevListBox->count(), 0);  // the controller was loaded, as at start-up
 }
 
 // No interface to search on (a namespace of the test's own with no network at all, or an
@@ -197,21 +198,22 @@ TEST_F(WindowTest, ErrorBoxesNoNetworkAndARefusedBroadcastAreToldOnceWhileTheyLa
       make = [this, &refusal] { return std::make_unique<RefusingEndpoint>(lan, refusal); };
     }
     win = std::make_unique<TMainWin>(make, TMainWin::CommMode::kInline);
-    win->UDPTimer->stop();
+    ui.emplace(*win);
+    ui->UDPTimer->stop();
     ASSERT_EQ(errors.size(), 1u);
     EXPECT_EQ(FirstLine(errors[0]), Happened(c.cause, kUdpPort));
     EXPECT_TRUE(MadeOfKnownTexts(errors[0], SystemWords(c.error)));
     for (int i = 0; i < 3; ++i) win->UDPTimerTimer();
     EXPECT_EQ(errors.size(), 1u);
-    win->SearchEthBtnClick();
+    Click(ui->SearchEthBtn);
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_EQ(errors[1], errors[0]);
 
     if (!c.realNamespace) {  // the network comes back
       refusal = 0;
-      win->SearchEthBtnClick();
+      Click(ui->SearchEthBtn);
       EXPECT_EQ(errors.size(), 2u);
-      EXPECT_EQ(win->EthLstBox->count(), 3);
+      EXPECT_EQ(ui->EthLstBox->count(), 3);
     }
     win.reset();
   }
@@ -241,7 +243,8 @@ TEST_F(WindowTest, ErrorBoxesAFailureOfNoKnownCauseIsToldInTheWindowsWords) {
           return nullptr;
         },
         TMainWin::CommMode::kInline);
-    win->UDPTimer->stop();
+    ui.emplace(*win);
+    ui->UDPTimer->stop();
     for (int i = 0; i < 3; ++i) win->UDPTimerTimer();
     ASSERT_EQ(errors.size(), 2u);  // start-up's box, and one for the run of ticks
     for (const QString& box : errors) {
@@ -256,11 +259,11 @@ TEST_F(WindowTest, ErrorBoxesAFailureOfNoKnownCauseIsToldInTheWindowsWords) {
 // the window's own words, and nothing is written.
 TEST_F(WindowTest, ErrorBoxesControllerChangedBeforeTheWriteIsTheWindowsOwnMessage) {
   AddScenario(lan, DemoScenario());
-  TMainWin& w = Start();
-  ASSERT_TRUE(w.WrCfgBtn->isEnabled());
-  ASSERT_GE(w.InlineCommState().devSet.count, 2);
-  w.InlineCommState().devSet.sel = 1;  // the worker has moved on to another device
-  w.WrCfgBtnClick();
+  Start();
+  ASSERT_TRUE(ui->WrCfgBtn->isEnabled());
+  ASSERT_GE(WorkerState().devSet.count, 2);
+  WorkerState().devSet.sel = 1;  // the worker has moved on to another device
+  Click(ui->WrCfgBtn);
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_EQ(errors[0], ControllerChangedText());
   for (size_t i = 0; i < lan.DeviceCount(); ++i) EXPECT_EQ(lan.Device(i).CountRequests('c'), 0u);
@@ -285,7 +288,8 @@ TEST_F(WindowTest, ErrorBoxesHeldPortInTheRealBox) {
   closer.mayCloseFirst = [&] { return !win->Busy(); };
   win = std::make_unique<TMainWin>([config] { return std::make_unique<PosixUdpEndpoint>(config); },
                                    TMainWin::CommMode::kThread);
-  win->UDPTimer->stop();
+  ui.emplace(*win);
+  ui->UDPTimer->stop();
   ASSERT_TRUE(QTest::qWaitFor([&] { return !closer.seen.empty() && !win->Busy(); }, kWaitMs));
   EXPECT_TRUE(tickedUnderTheBox);
   for (int i = 0; i < 3; ++i) {
@@ -307,16 +311,16 @@ TEST_F(WindowTest, ErrorBoxesHeldPortInTheRealBox) {
 TEST_F(WindowTest, ErrorBoxesReportFailureInTheRealBox) {
   AddScenario(lan, DemoScenario());
   TMainWin& w = Start();
-  ASSERT_TRUE(w.RapCfgBtn->isEnabled());
+  ASSERT_TRUE(ui->RapCfgBtn->isEnabled());
   ReportRig rig(w);
   TLokalizDlg& lokaliz = rig.lokaliz;
   ASSERT_TRUE(rig.dir.isValid());
   const QString path = rig.Path(QStringLiteral("Budynek A/2024-05-07 K46_01201.txt"));
-  w.SaveRapDlg.SetNextAnswer(path);
+  w.SaveRapDlg().SetNextAnswer(path);
   QTimer::singleShot(0, &lokaliz, [&lokaliz] { lokaliz.OKBtn->click(); });
   TMainWin::SetErrorHook(nullptr);
   BoxCloser closer(QStringLiteral("error-report.png"));
-  w.RapCfgBtn->click();
+  ui->RapCfgBtn->click();
   ASSERT_TRUE(QTest::qWaitFor([&] { return !closer.seen.empty(); }, kWaitMs));
   QTest::qWait(50);
 

@@ -22,42 +22,42 @@ TEST_F(WindowTest, StartsEmptyWhenNothingAnswers) {
   TMainWin& w = Start();
   EXPECT_EQ(w.windowTitle(), QStringLiteral("orvuQ46 Tmp 0.0.1"));
   EXPECT_EQ(w.size(), QSize(847, 590));
-  EXPECT_EQ(w.EthLstBox->count(), 0);
-  EXPECT_FALSE(w.WwwBtn->isEnabled());
-  EXPECT_TRUE(w.SelDevBox->title().isEmpty());
-  EXPECT_EQ(w.DevListBox->count(), 0);
-  EXPECT_EQ(w.DoorTc->count(), 0);
-  EXPECT_EQ(w.SluzaCb->count(), 0);
-  EXPECT_FALSE(w.DoorTc->isEnabled());
-  EXPECT_FALSE(w.WrCfgBtn->isEnabled());
-  EXPECT_FALSE(w.RapCfgBtn->isEnabled());
+  EXPECT_EQ(ui->EthLstBox->count(), 0);
+  EXPECT_FALSE(ui->WwwBtn->isEnabled());
+  EXPECT_TRUE(ui->SelDevBox->title().isEmpty());
+  EXPECT_EQ(ui->DevListBox->count(), 0);
+  EXPECT_EQ(ui->DoorTc->count(), 0);
+  EXPECT_EQ(ui->SluzaCb->count(), 0);
+  EXPECT_FALSE(ui->DoorTc->isEnabled());
+  EXPECT_FALSE(ui->WrCfgBtn->isEnabled());
+  EXPECT_FALSE(ui->RapCfgBtn->isEnabled());
   EXPECT_TRUE(errors.empty());
   w.UDPTimerTimer();
-  w.WwwBtnClick();
+  Click(ui->WwwBtn);
   EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(WindowTest, LoadsTheFirstControllerWithoutAClick) {
   AddScenario(lan, DemoScenario());
-  TMainWin& w = Start();
+  Start();
   EXPECT_TRUE(errors.empty());
-  ASSERT_GE(w.EthLstBox->count(), 3);
-  EXPECT_EQ(w.EthLstBox->currentRow(), 0);
-  EXPECT_TRUE(Line(w.EthLstBox, 0).contains(QStringLiteral("192.168.1.21")));
-  EXPECT_TRUE(Line(w.EthLstBox, 0).contains(QStringLiteral("Serwis")));
-  EXPECT_EQ(w.SelDevBox->title(), QStringLiteral(" K46_01201 "));
-  EXPECT_EQ(w.DevListBox->count(), 8);
-  EXPECT_EQ(w.DoorTc->count(), 3);
-  EXPECT_EQ(w.DoorTc->tabText(2), QStringLiteral("3"));
-  EXPECT_TRUE(w.DoorTc->isEnabled());
-  EXPECT_TRUE(w.WrCfgBtn->isEnabled());
+  ASSERT_GE(ui->EthLstBox->count(), 3);
+  EXPECT_EQ(ui->EthLstBox->currentRow(), 0);
+  EXPECT_TRUE(Line(ui->EthLstBox, 0).contains(QStringLiteral("192.168.1.21")));
+  EXPECT_TRUE(Line(ui->EthLstBox, 0).contains(QStringLiteral("Serwis")));
+  EXPECT_EQ(ui->SelDevBox->title(), QStringLiteral(" K46_01201 "));
+  EXPECT_EQ(ui->DevListBox->count(), 8);
+  EXPECT_EQ(ui->DoorTc->count(), 3);
+  EXPECT_EQ(ui->DoorTc->tabText(2), QStringLiteral("3"));
+  EXPECT_TRUE(ui->DoorTc->isEnabled());
+  EXPECT_TRUE(ui->WrCfgBtn->isEnabled());
   // Three passages give one airlock.
-  ASSERT_EQ(w.SluzaCb->count(), 2);
-  EXPECT_EQ(w.SluzaCb->itemText(0), QStringLiteral("  -----"));
-  EXPECT_EQ(w.SluzaCb->itemText(1), QStringLiteral("Śluza 1"));
+  ASSERT_EQ(ui->SluzaCb->count(), 2);
+  EXPECT_EQ(ui->SluzaCb->itemText(0), QStringLiteral("  -----"));
+  EXPECT_EQ(ui->SluzaCb->itemText(1), QStringLiteral("Śluza 1"));
   // In Serwis the test group stays disabled although the editor is enabled.
-  EXPECT_FALSE(w.TstGrpBox->isEnabled());
-  EXPECT_EQ(w.RygielCb->itemData(0).toInt(), Ref(1, 0));
+  EXPECT_FALSE(ui->TstGrpBox->isEnabled());
+  EXPECT_EQ(ui->RygielCb->itemData(0).toInt(), Ref(1, 0));
 }
 
 TEST_F(WindowTest, LateAnswerIsMergedByTheTickAndLoadedWithoutAClick) {
@@ -66,14 +66,14 @@ TEST_F(WindowTest, LateAnswerIsMergedByTheTickAndLoadedWithoutAClick) {
   late.faults.delayMs = 2000;  // every answer to the first search comes after it ended
   SimDevice& device = lan.AddDevice(late);
   TMainWin& w = Start();
-  ASSERT_EQ(w.EthLstBox->count(), 0);
+  ASSERT_EQ(ui->EthLstBox->count(), 0);
   device.SetFaults(SimFaults{});
   clock.Advance(3000);
   w.UDPTimerTimer();
   EXPECT_TRUE(errors.empty());
-  ASSERT_EQ(w.EthLstBox->count(), 1);
-  EXPECT_EQ(w.EthLstBox->currentRow(), 0);
-  EXPECT_EQ(w.DoorTc->count(), 3);
+  ASSERT_EQ(ui->EthLstBox->count(), 1);
+  EXPECT_EQ(ui->EthLstBox->currentRow(), 0);
+  EXPECT_EQ(ui->DoorTc->count(), 3);
 }
 
 TEST_F(WindowTest, ChoosingControllersByMode) {
@@ -81,8 +81,8 @@ TEST_F(WindowTest, ChoosingControllersByMode) {
   lan.AddController(1210, "192.168.1.40", 1);  // Konfiguracja
   SimDevice& foreign = lan.AddController(1211, "192.168.1.41", 2);
   foreign.SetForeignSession(SimForeignSession::kHeld);
-  TMainWin& w = Start();
-  ASSERT_EQ(w.EthLstBox->count(), 5);
+  Start();
+  ASSERT_EQ(ui->EthLstBox->count(), 5);
 
   struct Case {
     int row;
@@ -99,22 +99,22 @@ TEST_F(WindowTest, ChoosingControllersByMode) {
     SCOPED_TRACE(c.row);
     errors.clear();
     ChooseDevice(c.row);
-    EXPECT_EQ(w.DevSet.sel, c.row);
+    EXPECT_EQ(Devices().sel, c.row);
     if (!c.error) {
       EXPECT_TRUE(errors.empty());
     } else {
       ASSERT_EQ(errors.size(), 1u);
       EXPECT_TRUE(errors[0].contains(Message(*c.error))) << errors[0].toStdString();
     }
-    EXPECT_EQ(w.Cfg.passageCount, c.passages);
-    EXPECT_EQ(w.DoorTc->count(), c.passages);
-    EXPECT_EQ(w.DoorTc->isEnabled(), c.passages > 0);
-    EXPECT_EQ(w.WrCfgBtn->isEnabled(), c.passages > 0);
+    EXPECT_EQ(Cfg().passageCount, c.passages);
+    EXPECT_EQ(ui->DoorTc->count(), c.passages);
+    EXPECT_EQ(ui->DoorTc->isEnabled(), c.passages > 0);
+    EXPECT_EQ(ui->WrCfgBtn->isEnabled(), c.passages > 0);
   }
-  EXPECT_TRUE(w.TstGrpBox->isEnabled() == false);
+  EXPECT_TRUE(ui->TstGrpBox->isEnabled() == false);
   ChooseDevice(1);
-  EXPECT_TRUE(w.TstGrpBox->isEnabled());  // Instalacja opens the test parameters
-  EXPECT_TRUE(w.RygTimEd->isEnabled());
+  EXPECT_TRUE(ui->TstGrpBox->isEnabled());  // Instalacja opens the test parameters
+  EXPECT_TRUE(ui->RygTimEd->isEnabled());
 }
 
 // A click or a keyboard move chooses a device exactly once; a click on the current line reads
@@ -124,16 +124,16 @@ TEST_F(WindowTest, ClickAndKeyboardChooseOnce) {
   TMainWin& w = Start();
   w.show();
   auto click = [&](int row) {
-    QRect line = w.EthLstBox->visualItemRect(w.EthLstBox->item(row));
-    QTest::mouseClick(w.EthLstBox->viewport(), Qt::LeftButton, {}, line.center());
+    QRect line = ui->EthLstBox->visualItemRect(ui->EthLstBox->item(row));
+    QTest::mouseClick(ui->EthLstBox->viewport(), Qt::LeftButton, {}, line.center());
   };
   click(2);  // Blokada
-  EXPECT_EQ(w.DevSet.sel, 2);
+  EXPECT_EQ(Devices().sel, 2);
   EXPECT_EQ(errors.size(), 1u);
   errors.clear();
-  QTest::keyClick(w.EthLstBox, Qt::Key_Up);  // Instalacja
-  EXPECT_EQ(w.DevSet.sel, 1);
-  EXPECT_EQ(w.DoorTc->count(), 1);
+  QTest::keyClick(ui->EthLstBox, Qt::Key_Up);  // Instalacja
+  EXPECT_EQ(Devices().sel, 1);
+  EXPECT_EQ(ui->DoorTc->count(), 1);
   const size_t reads = lan.Device(1).CountRequests('C');
   click(1);
   EXPECT_EQ(lan.Device(1).CountRequests('C'), reads + 1);
@@ -146,30 +146,30 @@ TEST_F(WindowTest, ClickThatLeavesNoLineSelectedChoosesNothing) {
   AddScenario(lan, DemoScenario());
   TMainWin& w = Start();
   w.show();
-  ASSERT_TRUE(Choose(w.AlarmCb, Ref(0, 1)));
+  ASSERT_TRUE(Choose(ui->AlarmCb, Ref(0, 1)));
   const size_t reads = lan.Device(0).CountRequests('C');
-  QRect line = w.EthLstBox->visualItemRect(w.EthLstBox->item(0));
-  QTest::mouseClick(w.EthLstBox->viewport(), Qt::LeftButton, Qt::ControlModifier, line.center());
-  ASSERT_TRUE(w.EthLstBox->selectedItems().isEmpty());
+  QRect line = ui->EthLstBox->visualItemRect(ui->EthLstBox->item(0));
+  QTest::mouseClick(ui->EthLstBox->viewport(), Qt::LeftButton, Qt::ControlModifier, line.center());
+  ASSERT_TRUE(ui->EthLstBox->selectedItems().isEmpty());
   EXPECT_EQ(lan.Device(0).CountRequests('C'), reads);
-  EXPECT_EQ(w.Cfg.outRefs[0][kSlotAlarm], Ref(0, 1));
+  EXPECT_EQ(Cfg().outRefs[0][kSlotAlarm], Ref(0, 1));
   EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(WindowTest, SilentControllerKeepsItsEditorAndShowsNoBox) {
   AddScenario(lan, DemoScenario());
   TMainWin& w = Start();
-  ASSERT_EQ(w.DoorTc->count(), 3);
-  ASSERT_TRUE(Choose(w.AlarmCb, Ref(0, 1)));  // an edit that must survive
+  ASSERT_EQ(ui->DoorTc->count(), 3);
+  ASSERT_TRUE(Choose(ui->AlarmCb, Ref(0, 1)));  // an edit that must survive
   lan.Device(0).SetSilent(true);
   w.UDPTimerTimer();
   w.UDPTimerTimer();
   EXPECT_TRUE(errors.empty());
-  EXPECT_TRUE(Line(w.EthLstBox, 0).contains(QStringLiteral("Niedostępny")));
-  EXPECT_TRUE(w.DoorTc->isEnabled());
-  EXPECT_EQ(w.DoorTc->count(), 3);
-  EXPECT_EQ(w.RygielCb->itemData(0).toInt(), Ref(1, 0));
-  EXPECT_EQ(w.AlarmCb->itemData(0).toInt(), Ref(0, 1));
+  EXPECT_TRUE(Line(ui->EthLstBox, 0).contains(QStringLiteral("Niedostępny")));
+  EXPECT_TRUE(ui->DoorTc->isEnabled());
+  EXPECT_EQ(ui->DoorTc->count(), 3);
+  EXPECT_EQ(ui->RygielCb->itemData(0).toInt(), Ref(1, 0));
+  EXPECT_EQ(ui->AlarmCb->itemData(0).toInt(), Ref(0, 1));
 }
 
 // A newly chosen device that does not answer must never have the previous controller's
@@ -177,18 +177,18 @@ TEST_F(WindowTest, SilentControllerKeepsItsEditorAndShowsNoBox) {
 TEST_F(WindowTest, SilentNewlyChosenDeviceNeverInheritsTheShownConfiguration) {
   AddScenario(lan, DemoScenario());
   TMainWin& w = Start();
-  ASSERT_EQ(w.DoorTc->count(), 3);
+  ASSERT_EQ(ui->DoorTc->count(), 3);
   SimDevice& second = lan.Device(1);
   second.SetSilent(true);
   ChooseDevice(1);
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_TRUE(errors[0].contains(Message(ErrCode::kNoAnswer)));
-  EXPECT_EQ(w.Cfg.passageCount, 0);
-  EXPECT_EQ(w.Cfg.listedCount, 0);
-  EXPECT_FALSE(w.DoorTc->isEnabled());
-  EXPECT_FALSE(w.WrCfgBtn->isEnabled());
-  EXPECT_EQ(w.DevListBox->count(), 0);
-  w.WrCfgBtnClick();
+  EXPECT_EQ(Cfg().passageCount, 0);
+  EXPECT_EQ(Cfg().listedCount, 0);
+  EXPECT_FALSE(ui->DoorTc->isEnabled());
+  EXPECT_FALSE(ui->WrCfgBtn->isEnabled());
+  EXPECT_EQ(ui->DevListBox->count(), 0);
+  Click(ui->WrCfgBtn);
   w.UDPTimerTimer();
   EXPECT_EQ(second.CountRequests('c'), 0u);
   EXPECT_TRUE(lan.Device(0).WrittenPassages().empty());
@@ -198,21 +198,21 @@ TEST_F(WindowTest, SilentNewlyChosenDeviceNeverInheritsTheShownConfiguration) {
   errors.clear();
   w.UDPTimerTimer();
   EXPECT_TRUE(errors.empty());
-  EXPECT_EQ(w.SelDevBox->title(), QStringLiteral(" K46_01202 "));
-  EXPECT_EQ(w.DoorTc->count(), 1);
+  EXPECT_EQ(ui->SelDevBox->title(), QStringLiteral(" K46_01202 "));
+  EXPECT_EQ(ui->DoorTc->count(), 1);
 }
 
 TEST_F(WindowTest, ErrorBoxOfASilentNewlyChosenDeviceStandsBeforeAnEmptyView) {
   AddScenario(lan, DemoScenario());
-  TMainWin& w = Start();
-  ASSERT_GT(w.DevListBox->count(), 0);
+  Start();
+  ASSERT_GT(ui->DevListBox->count(), 0);
   lan.Device(1).SetSilent(true);
   int panelLinesBehindBox = -1;
   bool editorEnabledBehindBox = true;
   TMainWin::SetErrorHook([&](const QString& text) {
     errors.push_back(text);
-    panelLinesBehindBox = w.DevListBox->count();
-    editorEnabledBehindBox = w.DoorTc->isEnabled();
+    panelLinesBehindBox = ui->DevListBox->count();
+    editorEnabledBehindBox = ui->DoorTc->isEnabled();
   });
   ChooseDevice(1);
   ASSERT_EQ(errors.size(), 1u);
@@ -225,40 +225,41 @@ TEST_F(WindowTest, ModeSwitchedOnTheDeviceIsPickedUpByTheTick) {
   TMainWin& w = Start();
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_TRUE(errors[0].contains(Message(ErrCode::kModeForbids)));
-  EXPECT_EQ(w.DoorTc->count(), 0);
+  EXPECT_EQ(ui->DoorTc->count(), 0);
   lan.Device(0).SetMode(2);
   errors.clear();
   w.UDPTimerTimer();
   EXPECT_TRUE(errors.empty());
-  EXPECT_TRUE(Line(w.EthLstBox, 0).contains(QStringLiteral("Serwis")));
-  EXPECT_EQ(w.DoorTc->count(), 3);
+  EXPECT_TRUE(Line(ui->EthLstBox, 0).contains(QStringLiteral("Serwis")));
+  EXPECT_EQ(ui->DoorTc->count(), 3);
 }
 
 TEST_F(WindowTest, InvalidSelectionIsRecoveredBeforeAnyAction) {
   AddScenario(lan, DemoScenario());
   TMainWin& w = Start();
   // As a search that failed after adding devices leaves it: devices, none current.
-  w.InlineCommState().devSet.sel = -1;
-  Clear(w.InlineCommState().cfg);
-  Clear(w.Cfg);
-  w.RefreshPassage();
+  WorkerState().devSet.sel = -1;
+  Clear(WorkerState().cfg);
+  CtrlConfig empty;
+  Clear(empty);
+  ui->editor->Show(empty, OperatingMode::kBlokada, true);
   w.UDPTimerTimer();
-  EXPECT_EQ(w.DevSet.sel, 0);
-  EXPECT_EQ(w.EthLstBox->currentRow(), 0);
-  EXPECT_EQ(w.DoorTc->count(), 3);
+  EXPECT_EQ(Devices().sel, 0);
+  EXPECT_EQ(ui->EthLstBox->currentRow(), 0);
+  EXPECT_EQ(ui->DoorTc->count(), 3);
   EXPECT_TRUE(errors.empty());
 }
 
 TEST_F(WindowTest, SearchAgainKeepsKnownDevicesAndTheCurrentOne) {
   lan.AddDevice(SmallInstallation(1205, "192.168.1.25", 2));
-  TMainWin& w = Start();
-  ASSERT_EQ(w.EthLstBox->count(), 1);
+  Start();
+  ASSERT_EQ(ui->EthLstBox->count(), 1);
   lan.AddController(1201, "192.168.1.21", 2);  // sorts before the current device
-  w.SearchEthBtnClick();
-  ASSERT_EQ(w.EthLstBox->count(), 2);
-  EXPECT_EQ(w.DevSet.sel, 1);
-  EXPECT_EQ(w.EthLstBox->currentRow(), 1);
-  EXPECT_EQ(w.SelDevBox->title(), QStringLiteral(" K46_01205 "));
+  Click(ui->SearchEthBtn);
+  ASSERT_EQ(ui->EthLstBox->count(), 2);
+  EXPECT_EQ(Devices().sel, 1);
+  EXPECT_EQ(ui->EthLstBox->currentRow(), 1);
+  EXPECT_EQ(ui->SelDevBox->title(), QStringLiteral(" K46_01205 "));
   EXPECT_TRUE(errors.empty());
 }
 
@@ -271,41 +272,45 @@ class UrlRecorder : public QObject {
 
 TEST_F(WindowTest, WwwOpensTheCurrentDevicesPage) {
   AddScenario(lan, DemoScenario());
-  TMainWin& w = Start();
+  Start();
   UrlRecorder recorder;
   QDesktopServices::setUrlHandler(QStringLiteral("http"), &recorder, "open");
   ChooseDevice(1);
-  w.WwwBtnClick();
+  Click(ui->WwwBtn);
   QDesktopServices::unsetUrlHandler(QStringLiteral("http"));
   ASSERT_EQ(recorder.urls.size(), 1u);
   EXPECT_EQ(recorder.urls[0].toString(), QStringLiteral("http://192.168.1.22"));
 }
 
 // A socket that cannot be opened (the port held by another program) is one box at start; the
-// failing ticks after it add none, as the user has been told; the window recovers once the
-// port is free.
+// failing ticks after it add none, as the user has been told, and use up the box of their run:
+// a failure of another cause at the next tick stays silent too. The window recovers once the
+// port is free. (ErrorFrameTest shows a tick that reaches its end arming the box again.)
 TEST_F(WindowTest, EndpointFailureIsOneBoxPerRunAndRecovers) {
   AddScenario(lan, DemoScenario());
-  bool portTaken = true;
+  int openError = EADDRINUSE;
   win = std::make_unique<TMainWin>([&]() -> std::unique_ptr<Endpoint> {
-    if (portTaken)
-      throw std::system_error(EADDRINUSE, std::generic_category(), "bind 0.0.0.0:45389");
+    if (openError)
+      throw std::system_error(openError, std::generic_category(), "bind 0.0.0.0:45389");
     return std::make_unique<EndpointRef>(lan);
   }, TMainWin::CommMode::kInline);
-  win->UDPTimer->stop();
+  ui.emplace(*win);
+  ui->UDPTimer->stop();
   ASSERT_EQ(errors.size(), 1u);
   EXPECT_TRUE(errors[0].contains(QStringLiteral("45389")));
-  EXPECT_EQ(win->EthLstBox->count(), 0);
+  EXPECT_EQ(ui->EthLstBox->count(), 0);
   for (int i = 0; i < 3; ++i) win->UDPTimerTimer();
   EXPECT_EQ(errors.size(), 1u);
-  EXPECT_FALSE(win->ErrBoxArmed);
-
-  portTaken = false;
-  win->SearchEthBtnClick();
-  EXPECT_EQ(errors.size(), 1u);
-  EXPECT_EQ(win->DoorTc->count(), 3);
+  openError = EMFILE;  // no lasting cause: only the run's used-up box keeps it silent
   win->UDPTimerTimer();
-  EXPECT_TRUE(win->ErrBoxArmed);
+  EXPECT_EQ(errors.size(), 1u);
+
+  openError = 0;
+  Click(ui->SearchEthBtn);
+  EXPECT_EQ(errors.size(), 1u);
+  EXPECT_EQ(ui->DoorTc->count(), 3);
+  win->UDPTimerTimer();
+  EXPECT_EQ(errors.size(), 1u);
 }
 
 // Ticks that fail while another box is open show nothing; they must not use up the one box
@@ -315,13 +320,14 @@ TEST_F(WindowTest, SocketFailureSeenOnlyInsideAnOpenBoxIsShownAfterIt) {
   win = std::make_unique<TMainWin>([]() -> std::unique_ptr<Endpoint> {
     throw std::system_error(EMFILE, std::generic_category(), "UDP socket for 0.0.0.0:45389");
   }, TMainWin::CommMode::kInline);
-  win->UDPTimer->stop();
+  ui.emplace(*win);
+  ui->UDPTimer->stop();
   ASSERT_EQ(errors.size(), 1u);
   TMainWin::SetErrorHook([&](const QString& text) {
     errors.push_back(text);
     for (int i = 0; i < 3; ++i) win->UDPTimerTimer();  // the timer fires while this box is open
   });
-  win->SearchEthBtnClick();
+  Click(ui->SearchEthBtn);
   ASSERT_EQ(errors.size(), 2u);
   TMainWin::SetErrorHook([&](const QString& text) { errors.push_back(text); });
   win->UDPTimerTimer();
@@ -335,7 +341,7 @@ TEST_F(WindowTest, SocketFailureSeenOnlyInsideAnOpenBoxIsShownAfterIt) {
 TEST_F(WindowTest, TickInsideAnOpenErrorBoxAddsNoSecondBox) {
   AddScenario(lan, DemoScenario());
   TMainWin& w = Start();
-  ASSERT_EQ(w.DoorTc->count(), 3);
+  ASSERT_EQ(ui->DoorTc->count(), 3);
   SimFaults faults;
   faults.corruptSignature = 1;
   lan.Device(0).SetFaults(faults);
@@ -368,7 +374,7 @@ TEST_F(WindowTest, FailingKeepAliveIsOneBoxUntilTheDeviceRecovers) {
   lan.Device(1).SetFaults(faults);
   for (int i = 0; i < 10; ++i) w.UDPTimerTimer();
   EXPECT_EQ(errors.size(), 1u);
-  EXPECT_TRUE(w.DoorTc->isEnabled());
+  EXPECT_TRUE(ui->DoorTc->isEnabled());
   lan.Device(1).SetFaults(SimFaults{});
   for (int i = 0; i < 5; ++i) w.UDPTimerTimer();
   EXPECT_EQ(errors.size(), 1u);

@@ -15,13 +15,13 @@ namespace {
 TEST_F(WindowTest, ValueListsGetTheirDropDownsAfterTheFirstPaint) {
   AddScenario(lan, DemoScenario());
   Start();  // the first controller read and its editor filled, all before any paint
-  ASSERT_GT(win->RygielCb->count(), 0);
+  ASSERT_GT(ui->RygielCb->count(), 0);
   const std::vector<QComboBox*> lists = {
-      win->RygielCb, win->OpenDetectCb, win->RdCb[0], win->RdCb[1], win->RdCb[2],
-      win->RdCb[3],  win->AlarmCb,      win->RemindCb, win->CctvCb, win->Alarm1Cb,
-      win->OutBtnCb, win->Alarm0Cb,     win->ReplCb};
+      ui->RygielCb, ui->OpenDetectCb, ui->RdCb[0], ui->RdCb[1], ui->RdCb[2],
+      ui->RdCb[3],  ui->AlarmCb,      ui->RemindCb, ui->CctvCb, ui->Alarm1Cb,
+      ui->OutBtnCb, ui->Alarm0Cb,     ui->ReplCb};
   for (QComboBox* list : lists) {
-    if (list == win->ReplCb) continue;  // its own style, set at once, builds its drop-down
+    if (list == ui->ReplCb) continue;  // its own style, set at once, builds its drop-down
     SCOPED_TRACE(list->objectName().toStdString());
     EXPECT_EQ(list->findChild<QAbstractItemView*>(), nullptr);
   }
@@ -30,7 +30,7 @@ TEST_F(WindowTest, ValueListsGetTheirDropDownsAfterTheFirstPaint) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(win.get()));
   QElapsedTimer waited;
   waited.start();
-  while (!win->RygielCb->findChild<QAbstractItemView*>() && waited.elapsed() < 5000)
+  while (!ui->RygielCb->findChild<QAbstractItemView*>() && waited.elapsed() < 5000)
     QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   for (QComboBox* list : lists) {
     SCOPED_TRACE(list->objectName().toStdString());

@@ -23,85 +23,85 @@ class PassageEditorTest : public WindowTest {
   TMainWin& StartWith(uint8_t mode) {
     lan.AddDevice(WiderInstallation(mode));
     TMainWin& w = Start();
-    EXPECT_EQ(w.DoorTc->count(), 3);
+    EXPECT_EQ(ui->DoorTc->count(), 3);
     EXPECT_TRUE(errors.empty());
     return w;
   }
-  void ShowTab(int index) { win->DoorTc->setCurrentIndex(index); }
+  void ShowTab(int index) { ui->DoorTc->setCurrentIndex(index); }
 };
 
 TEST_F(PassageEditorTest, EditsThenZapiszStoreExactlyTheEditedPayload) {
-  TMainWin& w = StartWith(2);
+  StartWith(2);
   SimDevice& ctrl = lan.Device(0);
   std::vector<uint8_t> expected = ctrl.Passages();
 
-  ASSERT_TRUE(Choose(w.RdCb[1], Ref(0, 0)));          // passage 1, reader 2: controller reader 1
+  ASSERT_TRUE(Choose(ui->RdCb[1], Ref(0, 0)));          // passage 1, reader 2: controller reader 1
   PutRef(expected, ReaderOffset(0, 1), Ref(0, 0));
-  ASSERT_TRUE(Choose(w.Alarm1Cb, Ref(0, 3)));          // passage 1, tamper
+  ASSERT_TRUE(Choose(ui->Alarm1Cb, Ref(0, 3)));          // passage 1, tamper
   PutRef(expected, InputOffset(0, 3), Ref(0, 3));
-  w.Alarm1NC->setChecked(true);
+  ui->Alarm1NC->setChecked(true);
   PutRef(expected, InputOffset(0, 3), Ref(0, 3, true));
   ShowTab(1);
-  ASSERT_TRUE(Choose(w.RdCb[0], kNone));               // passage 2 loses its first reader
+  ASSERT_TRUE(Choose(ui->RdCb[0], kNone));               // passage 2 loses its first reader
   PutRef(expected, ReaderOffset(1, 0), kNone);
   ShowTab(2);
-  ASSERT_TRUE(Choose(w.AlarmCb, Ref(0, 2)));           // passage 3 joins the shared alarm
+  ASSERT_TRUE(Choose(ui->AlarmCb, Ref(0, 2)));           // passage 3 joins the shared alarm
   PutRef(expected, OutputOffset(2, 2), Ref(0, 2));
   expected[0] |= 0x80;  // written configurations carry bit 7 of the count
 
-  w.WrCfgBtnClick();
+  Click(ui->WrCfgBtn);
   EXPECT_TRUE(errors.empty());
   ASSERT_EQ(ctrl.WrittenPassages().size(), 1u);
   EXPECT_EQ(ctrl.WrittenPassages()[0], expected);
 }
 
 TEST_F(PassageEditorTest, BoltOnAnotherDeviceClearsTheDetector) {
-  TMainWin& w = StartWith(2);
-  ASSERT_EQ(w.OpenDetectCb->itemData(0).toInt(), Ref(1, 0, true));
+  StartWith(2);
+  ASSERT_EQ(ui->OpenDetectCb->itemData(0).toInt(), Ref(1, 0, true));
   // Another output of the same module keeps the detector.
-  ASSERT_TRUE(Choose(w.RygielCb, Ref(1, 5)));
-  EXPECT_EQ(w.Cfg.inRefs[0][kSlotOpenDetector], Ref(1, 0, true));
-  EXPECT_EQ(w.OpenDetectCb->itemData(0).toInt(), Ref(1, 0, true));
+  ASSERT_TRUE(Choose(ui->RygielCb, Ref(1, 5)));
+  EXPECT_EQ(Cfg().inRefs[0][kSlotOpenDetector], Ref(1, 0, true));
+  EXPECT_EQ(ui->OpenDetectCb->itemData(0).toInt(), Ref(1, 0, true));
   // The second module's output clears it; only that module's inputs are offered then.
-  ASSERT_TRUE(Choose(w.RygielCb, Ref(9, 0)));
-  EXPECT_EQ(w.Cfg.inRefs[0][kSlotOpenDetector], kNoRef);
-  std::vector<int> items = Items(w.OpenDetectCb);
+  ASSERT_TRUE(Choose(ui->RygielCb, Ref(9, 0)));
+  EXPECT_EQ(Cfg().inRefs[0][kSlotOpenDetector], kNoRef);
+  std::vector<int> items = Items(ui->OpenDetectCb);
   ASSERT_EQ(items.size(), 9u);
   EXPECT_EQ(items[0], kNone);
   for (size_t i = 1; i < items.size(); ++i) EXPECT_EQ(items[i] >> 8, 9);
-  EXPECT_TRUE(w.OpenDetectCb->isEnabled());
+  EXPECT_TRUE(ui->OpenDetectCb->isEnabled());
   // No bolt: the detector list is its binding and "  -----", disabled.
-  ASSERT_TRUE(Choose(w.RygielCb, kNone));
-  EXPECT_EQ(Items(w.OpenDetectCb), std::vector<int>{kNone});
-  EXPECT_FALSE(w.OpenDetectCb->isEnabled());
+  ASSERT_TRUE(Choose(ui->RygielCb, kNone));
+  EXPECT_EQ(Items(ui->OpenDetectCb), std::vector<int>{kNone});
+  EXPECT_FALSE(ui->OpenDetectCb->isEnabled());
 }
 
 TEST_F(PassageEditorTest, SharedAlarmOutputListsAndNcAcrossTabs) {
-  TMainWin& w = StartWith(2);
+  StartWith(2);
   // Passages 1 and 2 share 0:Out3 (a relay): the NC box stays disabled though bound.
-  EXPECT_EQ(w.AlarmCb->itemData(0).toInt(), Ref(0, 2));
-  EXPECT_FALSE(w.AlarmNC->isEnabled());
+  EXPECT_EQ(ui->AlarmCb->itemData(0).toInt(), Ref(0, 2));
+  EXPECT_FALSE(ui->AlarmNC->isEnabled());
   // Passage 3 is unbound: "  -----", the shared output, the separator, the free outputs.
   ShowTab(2);
-  std::vector<int> items = Items(w.AlarmCb);
+  std::vector<int> items = Items(ui->AlarmCb);
   ASSERT_GE(items.size(), 4u);
   EXPECT_EQ(items[0], kNone);
   EXPECT_EQ(items[1], Ref(0, 2));
   EXPECT_EQ(items[2], kNone);
-  EXPECT_EQ(w.AlarmCb->itemText(0), QStringLiteral("  -----"));
+  EXPECT_EQ(ui->AlarmCb->itemText(0), QStringLiteral("  -----"));
 
   // Move both passages to an open-collector output and tick NC on the first tab.
   ShowTab(0);
-  ASSERT_TRUE(Choose(w.AlarmCb, Ref(8, 1)));
+  ASSERT_TRUE(Choose(ui->AlarmCb, Ref(8, 1)));
   ShowTab(1);
-  ASSERT_TRUE(Choose(w.AlarmCb, Ref(8, 1)));
+  ASSERT_TRUE(Choose(ui->AlarmCb, Ref(8, 1)));
   ShowTab(0);
-  EXPECT_TRUE(w.AlarmNC->isEnabled());
-  EXPECT_FALSE(w.AlarmNC->isChecked());
-  w.AlarmNC->setChecked(true);
+  EXPECT_TRUE(ui->AlarmNC->isEnabled());
+  EXPECT_FALSE(ui->AlarmNC->isChecked());
+  ui->AlarmNC->setChecked(true);
   ShowTab(1);
-  EXPECT_EQ(w.AlarmCb->itemData(0).toInt(), Ref(8, 1, true));
-  EXPECT_TRUE(w.AlarmNC->isChecked());
+  EXPECT_EQ(ui->AlarmCb->itemData(0).toInt(), Ref(8, 1, true));
+  EXPECT_TRUE(ui->AlarmNC->isChecked());
 }
 
 // A reader the user took off a passage is free for the others, and stays free when a tick
@@ -110,12 +110,12 @@ TEST_F(PassageEditorTest, DeviceListRefreshKeepsAnUnboundReaderFree) {
   TMainWin& w = StartWith(2);
   SimDevice& ctrl = lan.Device(0);
   ShowTab(1);
-  const int reader = w.RdCb[0]->itemData(w.RdCb[0]->currentIndex()).toInt();
+  const int reader = ui->RdCb[0]->itemData(ui->RdCb[0]->currentIndex()).toInt();
   ASSERT_NE(reader, kNone);
-  ASSERT_TRUE(Choose(w.RdCb[0], kNone));
+  ASSERT_TRUE(Choose(ui->RdCb[0], kNone));
   ShowTab(0);
   auto offered = [&] {
-    const std::vector<int> items = Items(w.RdCb[1]);
+    const std::vector<int> items = Items(ui->RdCb[1]);
     return std::find(items.begin(), items.end(), reader) != items.end();
   };
   ASSERT_TRUE(offered());
@@ -127,29 +127,29 @@ TEST_F(PassageEditorTest, DeviceListRefreshKeepsAnUnboundReaderFree) {
   w.UDPTimerTimer();
   ASSERT_GT(ctrl.CountRequests('D'), listReads);
   EXPECT_TRUE(errors.empty());
-  EXPECT_EQ(w.Cfg.rdRefs[1][0], kNone);  // the edit survived
-  EXPECT_FALSE(w.Cfg.devices[RefDevice(reader)].usedReaders & (1u << RefChannel(reader)));
+  EXPECT_EQ(Cfg().rdRefs[1][0], kNone);  // the edit survived
+  EXPECT_FALSE(Cfg().devices[RefDevice(reader)].usedReaders & (1u << RefChannel(reader)));
   EXPECT_TRUE(offered());
 }
 
 TEST_F(PassageEditorTest, RedrawTicksDoNotWriteBackIntoTheModel) {
-  TMainWin& w = StartWith(3);
+  StartWith(3);
   // Passage 2 has handle opening; passage 1 not. Showing them must leave both as they are.
-  uint8_t before[3] = {w.Cfg.params[0][2], w.Cfg.params[1][2], w.Cfg.params[2][2]};
+  uint8_t before[3] = {Cfg().params[0][2], Cfg().params[1][2], Cfg().params[2][2]};
   ShowTab(1);
-  EXPECT_TRUE(w.KlamkaCb->isChecked());
+  EXPECT_TRUE(ui->KlamkaCb->isChecked());
   ShowTab(2);
   ShowTab(0);
-  EXPECT_FALSE(w.KlamkaCb->isChecked());
-  for (int p = 0; p < 3; ++p) EXPECT_EQ(w.Cfg.params[p][2], before[p]);
+  EXPECT_FALSE(ui->KlamkaCb->isChecked());
+  for (int p = 0; p < 3; ++p) EXPECT_EQ(Cfg().params[p][2], before[p]);
   // The user's tick does reach the model.
-  w.KlamkaCb->setChecked(true);
-  EXPECT_EQ(w.Cfg.params[0][2], before[0] | 0x40);
+  ui->KlamkaCb->setChecked(true);
+  EXPECT_EQ(Cfg().params[0][2], before[0] | 0x40);
 }
 
 TEST_F(PassageEditorTest, TimeTextsAreParsedAndShownNormalised) {
-  TMainWin& w = StartWith(3);
-  ASSERT_TRUE(w.TstGrpBox->isEnabled());
+  StartWith(3);
+  ASSERT_TRUE(ui->TstGrpBox->isEnabled());
   struct Case {
     const char* typed;
     int stored;
@@ -160,62 +160,59 @@ TEST_F(PassageEditorTest, TimeTextsAreParsedAndShownNormalised) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.typed);
-    w.RygTimEd->setText(QString::fromUtf8(c.typed));
-    w.RygTimEd->setModified(true);  // as typing leaves it
-    w.RygTimEdExit();
-    EXPECT_EQ(w.Cfg.params[0][4], c.stored);
-    EXPECT_EQ(w.RygTimEd->text(), QString::fromUtf8(c.shown));
+    TypeAndEnter(ui->RygTimEd, QString::fromUtf8(c.typed));
+    EXPECT_EQ(Cfg().params[0][4], c.stored);
+    EXPECT_EQ(ui->RygTimEd->text(), QString::fromUtf8(c.shown));
   }
   // A redraw in the middle of typing keeps the text; switching tabs stores it where typed.
-  w.OpenTimEd->setText(QStringLiteral("7,5"));
-  w.OpenTimEd->setModified(true);
-  w.RefreshPassage();
-  EXPECT_EQ(w.OpenTimEd->text(), QStringLiteral("7,5"));
+  TypeOver(ui->OpenTimEd, QStringLiteral("7,5"));
+  ui->editor->Show(OperatingMode::kInstalacja);
+  EXPECT_EQ(ui->OpenTimEd->text(), QStringLiteral("7,5"));
   ShowTab(1);
-  EXPECT_EQ(w.Cfg.params[0][6], 15);
-  EXPECT_EQ(w.Cfg.params[1][6], 20);
-  EXPECT_EQ(w.OpenTimEd->text(), QStringLiteral("10"));
+  EXPECT_EQ(Cfg().params[0][6], 15);
+  EXPECT_EQ(Cfg().params[1][6], 20);
+  EXPECT_EQ(ui->OpenTimEd->text(), QStringLiteral("10"));
 }
 
 TEST_F(PassageEditorTest, TypeAndAirlockTouchOnlyTheirBits) {
-  TMainWin& w = StartWith(3);
-  w.Cfg.params[0][0] = 0xA7;  // type 7 has no entry
-  w.RefreshPassage();
-  EXPECT_EQ(w.TypeCb->currentIndex(), -1);
-  w.TypeCb->setCurrentIndex(3);
-  emit w.TypeCb->activated(3);
-  EXPECT_EQ(w.Cfg.params[0][0], 0xA3);
+  StartWith(3);
+  CtrlConfig untyped = Cfg();
+  untyped.params[0][0] = 0xA7;  // type 7 has no entry
+  ui->editor->Show(untyped, OperatingMode::kInstalacja, false);
+  EXPECT_EQ(ui->TypeCb->currentIndex(), -1);
+  ui->TypeCb->setCurrentIndex(3);
+  emit ui->TypeCb->activated(3);
+  EXPECT_EQ(Cfg().params[0][0], 0xA3);
 
-  w.SluzaCb->setCurrentIndex(1);
-  emit w.SluzaCb->activated(1);
-  EXPECT_EQ(AirlockOf(w.Cfg.params[0]), 0);
-  w.SluzaCb->setEditText(QStringLiteral("Śluza 9"));  // typed, names no entry
-  w.SluzaCbChange();
-  EXPECT_EQ(AirlockOf(w.Cfg.params[0]), -1);
+  ui->SluzaCb->setCurrentIndex(1);
+  emit ui->SluzaCb->activated(1);
+  EXPECT_EQ(AirlockOf(Cfg().params[0]), 0);
+  TypeOver(ui->SluzaCb->lineEdit(), QStringLiteral("Śluza 9"));  // names no entry
+  EXPECT_EQ(AirlockOf(Cfg().params[0]), -1);
 }
 
 TEST_F(PassageEditorTest, ModeDecidesTheTestGroup) {
   TMainWin& w = StartWith(2);
-  EXPECT_TRUE(w.DoorTc->isEnabled());
-  EXPECT_FALSE(w.TstGrpBox->isEnabled());
-  EXPECT_FALSE(w.RygTimEd->isEnabled());
+  EXPECT_TRUE(ui->DoorTc->isEnabled());
+  EXPECT_FALSE(ui->TstGrpBox->isEnabled());
+  EXPECT_FALSE(ui->RygTimEd->isEnabled());
   lan.Device(0).SetMode(3);
   w.UDPTimerTimer();
-  EXPECT_TRUE(w.TstGrpBox->isEnabled());
-  EXPECT_TRUE(w.RygTimEd->isEnabled());
-  EXPECT_TRUE(w.KlamkaCb->isEnabled());
+  EXPECT_TRUE(ui->TstGrpBox->isEnabled());
+  EXPECT_TRUE(ui->RygTimEd->isEnabled());
+  EXPECT_TRUE(ui->KlamkaCb->isEnabled());
 }
 
 TEST_F(PassageEditorTest, WriteFailureIsABoxAndTheModelStays) {
-  TMainWin& w = StartWith(2);
-  ASSERT_TRUE(Choose(w.RdCb[1], Ref(0, 0)));
+  StartWith(2);
+  ASSERT_TRUE(Choose(ui->RdCb[1], Ref(0, 0)));
   SimFaults faults;
   faults.dropReply = 1;
   lan.Device(0).SetFaults(faults);
-  w.WrCfgBtnClick();
+  Click(ui->WrCfgBtn);
   ASSERT_EQ(errors.size(), 1u);
-  EXPECT_EQ(w.Cfg.rdRefs[0][1], Ref(0, 0));
-  EXPECT_EQ(w.RdCb[1]->itemData(0).toInt(), Ref(0, 0));
+  EXPECT_EQ(Cfg().rdRefs[0][1], Ref(0, 0));
+  EXPECT_EQ(ui->RdCb[1]->itemData(0).toInt(), Ref(0, 0));
 }
 
 }  // namespace

@@ -73,12 +73,12 @@ TEST(Screenshots, MainWindowAndTheReportDialogs) {
   AddScenario(lan, large);
   // Inline: the simulated LAN runs on a manual clock, so the first load is done at creation.
   TMainWin win([&lan] { return std::make_unique<EndpointRef>(lan); }, TMainWin::CommMode::kInline);
-  win.UDPTimer->stop();
+  win.findChild<QTimer*>(QStringLiteral("UDPTimer"))->stop();
   THelpWin helpWin;
   TLokalizDlg lokalizDlg;
   win.SetAuxWindows(&helpWin, &lokalizDlg);
   win.show();
-  ASSERT_EQ(win.DoorTc->count(), 16);
+  ASSERT_EQ(win.findChild<MultiRowTabBar*>(QStringLiteral("DoorTc"))->count(), 16);
   shots.Take(win, "main-window");
 
   // "Raport": each dialog is taken when it shows, then answered as a user would.
@@ -99,7 +99,7 @@ TEST(Screenshots, MainWindowAndTheReportDialogs) {
     }
   });
   answer.start();
-  win.RapCfgBtn->click();
+  win.findChild<QPushButton*>(QStringLiteral("RapCfgBtn"))->click();
   answer.stop();
   QDir::setCurrent(before);
   EXPECT_EQ(shots.Taken(), 3);

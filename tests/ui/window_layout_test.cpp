@@ -174,8 +174,8 @@ SimDeviceConfig WidestTexts() {
 TEST_F(WindowTest, EveryTextFitsItsControl) {
   lan.AddDevice(WidestTexts());
   TMainWin& w = Start();
-  ASSERT_GT(w.ReplCb->count(), 0);
-  ASSERT_FALSE(w.SelDevBox->title().isEmpty());
+  ASSERT_GT(ui->ReplCb->count(), 0);
+  ASSERT_FALSE(ui->SelDevBox->title().isEmpty());
   w.show();
   ExpectNothingClipped(w);
 
@@ -186,21 +186,21 @@ TEST_F(WindowTest, EveryTextFitsItsControl) {
 
 TEST_F(WindowTest, ReplacementListShowsBothNamesWhole) {
   lan.AddDevice(WidestTexts());
-  TMainWin& w = Start();
+  Start();
   QStyleOptionComboBox option;
-  option.initFrom(w.ReplCb);
+  option.initFrom(ui->ReplCb);
   option.editable = false;
   option.frame = true;
-  const QRect field = w.ReplCb->style()->subControlRect(QStyle::CC_ComboBox, &option,
-                                                        QStyle::SC_ComboBoxEditField, w.ReplCb);
-  ASSERT_GE(w.ReplCb->count(), 7);  // one pair per class letter
-  for (int i = 0; i < w.ReplCb->count(); ++i) {
-    const QString text = w.ReplCb->itemText(i);
+  const QRect field = ui->ReplCb->style()->subControlRect(QStyle::CC_ComboBox, &option,
+                                                        QStyle::SC_ComboBoxEditField, ui->ReplCb);
+  ASSERT_GE(ui->ReplCb->count(), 7);  // one pair per class letter
+  for (int i = 0; i < ui->ReplCb->count(); ++i) {
+    const QString text = ui->ReplCb->itemText(i);
     SCOPED_TRACE(text.toStdString());
     EXPECT_EQ(text.size(), 9 + 5 + 9);
-    EXPECT_LE(TextWidth(*w.ReplCb, text) + 2, field.width());  // the label keeps 1 px each side
+    EXPECT_LE(TextWidth(*ui->ReplCb, text) + 2, field.width());  // the label keeps 1 px each side
   }
-  EXPECT_LE(field.right(), w.ReplCb->rect().right());
+  EXPECT_LE(field.right(), ui->ReplCb->rect().right());
 }
 
 TEST_F(WindowTest, DeviceListShowsItsLongestLineOrScrollsSideways) {
@@ -208,7 +208,7 @@ TEST_F(WindowTest, DeviceListShowsItsLongestLineOrScrollsSideways) {
   TMainWin& w = Start();
   w.show();
   QCoreApplication::processEvents();
-  QListWidget* list = w.DevListBox;
+  QListWidget* list = ui->DevListBox;
   int longest = 0;
   QListWidgetItem* widest = nullptr;
   for (int i = 0; i < list->count(); ++i) {
@@ -228,36 +228,36 @@ TEST_F(WindowTest, SixteenPassagesShowEveryTabAtOnce) {
   lan.AddDevice(LargeInstallation(1250, "192.168.1.50", 2));
   TMainWin& w = Start();
   w.show();
-  ASSERT_EQ(w.DoorTc->count(), 16);
-  EXPECT_GT(w.DoorTc->rowCount(), 1);
-  const QRect bar = w.DoorTc->geometry();
-  EXPECT_TRUE(w.DoorGrpBox->rect().contains(bar));
+  ASSERT_EQ(ui->DoorTc->count(), 16);
+  EXPECT_GT(ui->DoorTc->rowCount(), 1);
+  const QRect bar = ui->DoorTc->geometry();
+  EXPECT_TRUE(ui->DoorGrpBox->rect().contains(bar));
   std::set<std::pair<int, int>> corners;
   for (int i = 0; i < 16; ++i) {
     SCOPED_TRACE(i);
-    const QRect tab = w.DoorTc->tabRect(i);
-    EXPECT_TRUE(w.DoorTc->rect().contains(tab));
-    EXPECT_LE(TextWidth(*w.DoorTc, w.DoorTc->tabText(i)), tab.width());
+    const QRect tab = ui->DoorTc->tabRect(i);
+    EXPECT_TRUE(ui->DoorTc->rect().contains(tab));
+    EXPECT_LE(TextWidth(*ui->DoorTc, ui->DoorTc->tabText(i)), tab.width());
     EXPECT_TRUE(corners.insert({tab.x(), tab.y()}).second);
-    QTest::mouseClick(w.DoorTc, Qt::LeftButton, {}, tab.center());
-    EXPECT_EQ(w.DoorTc->currentIndex(), i);
-    EXPECT_EQ(w.RygielCb->itemData(0).toInt(), w.Cfg.outRefs[i][kSlotBolt]);
+    QTest::mouseClick(ui->DoorTc, Qt::LeftButton, {}, tab.center());
+    EXPECT_EQ(ui->DoorTc->currentIndex(), i);
+    EXPECT_EQ(ui->RygielCb->itemData(0).toInt(), Cfg().outRefs[i][kSlotBolt]);
   }
   // The current tab of the first row leaves the tab below it as it was.
-  const int perRow = (16 + w.DoorTc->rowCount() - 1) / w.DoorTc->rowCount();
+  const int perRow = (16 + ui->DoorTc->rowCount() - 1) / ui->DoorTc->rowCount();
   auto pixels = [&](int current, int tab) {
-    w.DoorTc->setCurrentIndex(current);
-    return w.DoorTc->grab(w.DoorTc->tabRect(tab)).toImage();
+    ui->DoorTc->setCurrentIndex(current);
+    return ui->DoorTc->grab(ui->DoorTc->tabRect(tab)).toImage();
   };
   EXPECT_EQ(pixels(0, perRow), pixels(perRow - 1, perRow));
 
   // The passage's groups stand below the last row of tabs and above the buttons.
-  const QRect first = QRect(w.RygGrpBox->mapTo(w.DoorGrpBox, QPoint(0, 0)), w.RygGrpBox->size());
+  const QRect first = QRect(ui->RygGrpBox->mapTo(ui->DoorGrpBox, QPoint(0, 0)), ui->RygGrpBox->size());
   EXPECT_GT(first.top(), bar.bottom());
-  const QRect inputs = QRect(w.GroupBox3->mapTo(w.DoorGrpBox, QPoint(0, 0)), w.GroupBox3->size());
-  EXPECT_LT(inputs.bottom(), w.HelpDoorBtn->y());
-  EXPECT_TRUE(w.HelpDoorBtn->isVisible());
-  EXPECT_EQ(w.DoorGrpBox->childAt(w.WrCfgBtn->geometry().center()), w.WrCfgBtn);
+  const QRect inputs = QRect(ui->GroupBox3->mapTo(ui->DoorGrpBox, QPoint(0, 0)), ui->GroupBox3->size());
+  EXPECT_LT(inputs.bottom(), ui->HelpDoorBtn->y());
+  EXPECT_TRUE(ui->HelpDoorBtn->isVisible());
+  EXPECT_EQ(ui->DoorGrpBox->childAt(ui->WrCfgBtn->geometry().center()), ui->WrCfgBtn);
 }
 
 struct KeyCase {
@@ -275,8 +275,8 @@ TEST_F(WindowTest, KeysStepThroughThePassageTabs) {
   w.show();
   w.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
-  ASSERT_EQ(w.DoorTc->count(), 16);
-  const int perRow = (16 + w.DoorTc->rowCount() - 1) / w.DoorTc->rowCount();
+  ASSERT_EQ(ui->DoorTc->count(), 16);
+  const int perRow = (16 + ui->DoorTc->rowCount() - 1) / ui->DoorTc->rowCount();
   const KeyCase cases[] = {
       {"Right", 0, false, Qt::Key_Right, {}, 1},
       {"Left", 5, false, Qt::Key_Left, {}, 4},
@@ -295,12 +295,12 @@ TEST_F(WindowTest, KeysStepThroughThePassageTabs) {
   };
   for (const KeyCase& c : cases) {
     SCOPED_TRACE(c.name);
-    w.DoorTc->setCurrentIndex(c.from);
-    QWidget* target = c.inPage ? static_cast<QWidget*>(w.RygielCb) : w.DoorTc;
+    ui->DoorTc->setCurrentIndex(c.from);
+    QWidget* target = c.inPage ? static_cast<QWidget*>(ui->RygielCb) : ui->DoorTc;
     target->setFocus();
     QTest::keyClick(target, c.key, c.modifiers);
-    EXPECT_EQ(w.DoorTc->currentIndex(), c.to);
-    EXPECT_EQ(w.RygielCb->itemData(0).toInt(), w.Cfg.outRefs[c.to][kSlotBolt]);
+    EXPECT_EQ(ui->DoorTc->currentIndex(), c.to);
+    EXPECT_EQ(ui->RygielCb->itemData(0).toInt(), Cfg().outRefs[c.to][kSlotBolt]);
   }
 }
 
@@ -397,7 +397,7 @@ TEST_F(WindowTest, ErrorBoxKeepsItsCaptionAmongPolishTexts) {
     box->accept();
   });
   answer.start(1);
-  w.ShowError(QStringLiteral("Urządzenie nie odpowiada."));
+  w.findChild<ErrorFrame*>()->Show(QStringLiteral("Urządzenie nie odpowiada."));
   ASSERT_TRUE(QTest::qWaitFor([&] { return !title.isEmpty(); }));
   EXPECT_EQ(title, QStringLiteral("Error"));
   EXPECT_EQ(text, QStringLiteral("Urządzenie nie odpowiada."));

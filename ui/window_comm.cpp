@@ -1,0 +1,112 @@
+#include "ui/window_comm.h"
+
+#include <memory>
+#include <utility>
+
+namespace orvu {
+
+WindowComm::WindowComm(EndpointFactory makeEndpoint, CommWorker::Mode mode, QObject* parent)
+    : QObject(parent),
+      worker_(new CommWorker(std::make_unique<CommState>(std::move(makeEndpoint)), mode, this)) {}
+
+WindowComm::~WindowComm() {
+  // Every held session is closed before the endpoint goes; a close that fails is given up
+  // (the controller ends an idle session by itself), so shutdown always completes.
+  worker_->Finish([](CommState& state) { state.devSet.CloseAll(); });
+}
+
+template <class Outcome>
+void WindowComm::Start(Job job, std::function<Outcome(CommState&)> run) {
+  ++PendingCount(job);
+  emit busyChanged();
+  worker_->Start([this, job, run = std::move(run)](CommState& state) -> CommWorker::Apply {
+    return [this, job, outcome = run(state)] {
+      --PendingCount(job);
+      emit busyChanged();
+      Deliver(outcome);
+    };
+  });
+}
+
+void WindowComm::Deliver(const LanOutcome& lan) {
+  devices_ = lan.devices;
+  emit lanChanged(lan);
+  for (const Failure& failure : lan.failures) emit failed(failure);
+}
+
+void WindowComm::Deliver(const TickOutcome& tick) {
+  devices_ = tick.lan.devices;
+  emit lanChanged(tick.lan);
+  // Before the failures: a tick that reached its end arms the box for what follows.
+  if (tick.cleanVisit) emit tickEnded(*tick.cleanVisit);
+  for (const Failure& failure : tick.lan.failures) emit failed(failure);
+}
+
+void WindowComm::Deliver(const PageOutcome& page) {
+  Deliver(page.lan);
+  if (!page.url.empty()) emit pageOpened(QString::fromStdString(page.url));
+}
+
+CommBusy WindowComm::Busy() const {
+  CommBusy busy;
+  busy.searching = Pending(Job::kSearch);
+  busy.opening = Pending(Job::kWww);
+  busy.rereading = Pending(Job::kSelect) || Pending(Job::kReread);
+  busy.writing = Pending(Job::kWrite);
+  for (int job = 0; job < static_cast<int>(Job::kCount); ++job)
+    busy.userWork |= job != static_cast<int>(Job::kTick) && Pending(static_cast<Job>(job));
+  return busy;
+}
+
+bool WindowComm::AnyPending() const {
+  for (int n : pending_)
+    if (n > 0) return true;
+  return false;
+}
+
+bool WindowComm::ChoicePending() const { return Pending(Job::kSelect); }
+
+void WindowComm::StartUp() {
+  Start<LanOutcome>(Job::kSearch,
+                    [](CommState& state) { return SearchJob(state, FailureOrigin::kStartup); });
+}
+
+void WindowComm::Search() {
+  Start<LanOutcome>(Job::kSearch, [](CommState& state) { return SearchJob(state); });
+}
+
+void WindowComm::Choose(int row) {
+  Start<LanOutcome>(Job::kSelect, [row](CommState& state) { return SelectJob(state, row); });
+}
+
+void WindowComm::Tick() {
+  // While one tick still runs (a lossy link can take seconds), the timer's next events find it
+  // pending and pass.
+  if (Pending(Job::kTick)) return;
+  Start<TickOutcome>(Job::kTick, [](CommState& state) { return TickJob(state); });
+}
+
+void WindowComm::DeleteLost() {
+  Start<TickOutcome>(Job::kReread, [](CommState& state) { return DelLostJob(state); });
+}
+
+void WindowComm::Replace(int pair, std::string shownText) {
+  Start<LanOutcome>(Job::kReread, [pair, shown = std::move(shownText)](CommState& state) {
+    return ReplaceJob(state, pair, shown);
+  });
+}
+
+void WindowComm::Write(const CtrlConfig& cfg, uint32_t controllerId) {
+  // The model as it is now, edits included, travels by value: the worker never sees the
+  // window's own copy.
+  Start<LanOutcome>(Job::kWrite, [cfg, controllerId](CommState& state) {
+    return WriteJob(state, cfg, controllerId);
+  });
+}
+
+void WindowComm::OpenPage() {
+  if (devices_.count == 0) return;
+  Start<PageOutcome>(Job::kWww, [](CommState& state) { return WwwJob(state); });
+}
+
+}  // namespace orvu
