@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace orvu {
@@ -31,6 +32,9 @@ class Endpoint {
   virtual void Broadcast(const uint8_t* data, size_t len) = 0;
   // Where Broadcast() would send now; empty where the endpoint does not say.
   virtual std::vector<BroadcastTarget> BroadcastTargets() const { return {}; }
+  // The controllers every Broadcast also asks directly, each at its address and port
+  // (controllers behind a router, which no broadcast reaches); replaces the previous list.
+  virtual void SetAskedDirectly(const std::vector<std::pair<std::string, uint16_t>>&) {}
   // Waits at most timeoutMs (kDefaultTimeout: the endpoint's own; 0: only what is already
   // queued) for one datagram. Returns its length, at most cap, or 0 on time-out; from, when
   // given, receives the sender's dotted-decimal address.

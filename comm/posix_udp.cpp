@@ -116,7 +116,16 @@ std::vector<BroadcastTarget> DiscoveryTargets(const UdpConfig& config) {
 }
 
 std::vector<BroadcastTarget> PosixUdpEndpoint::BroadcastTargets() const {
-  return DiscoveryTargets(config_);
+  if (askedDirectly_.empty()) return DiscoveryTargets(config_);
+  // Taken in as the command line's --address is, so both front ends ask the same targets.
+  std::vector<std::pair<std::string, uint16_t>> targets = config_.broadcastTo;
+  targets.insert(targets.end(), askedDirectly_.begin(), askedDirectly_.end());
+  return DiscoveryTargets(targets, DirectedBroadcasts(SystemInterfaces()));
+}
+
+void PosixUdpEndpoint::SetAskedDirectly(
+    const std::vector<std::pair<std::string, uint16_t>>& targets) {
+  askedDirectly_ = targets;
 }
 
 void PosixUdpEndpoint::Broadcast(const uint8_t* data, size_t len) {

@@ -44,7 +44,12 @@ class PosixUdpEndpoint : public Endpoint {
   // refusal reach the caller, as a std::system_error with its errno (ENETUNREACH: no network,
   // EACCES: broadcast refused).
   void Broadcast(const uint8_t* data, size_t len) override;
+  // The configured targets, then those asked directly; a target already configured is sent
+  // to once.
   std::vector<BroadcastTarget> BroadcastTargets() const override;
+  // Called on the thread that broadcasts (in the window, its communication worker), as every
+  // member is: the list needs no lock.
+  void SetAskedDirectly(const std::vector<std::pair<std::string, uint16_t>>& targets) override;
   size_t Receive(uint8_t* buf, size_t cap, int timeoutMs, std::string* from = nullptr) override;
   uint16_t DevicePort() const override { return config_.devicePort; }
 
@@ -53,6 +58,7 @@ class PosixUdpEndpoint : public Endpoint {
 
  private:
   UdpConfig config_;
+  std::vector<std::pair<std::string, uint16_t>> askedDirectly_;
   int fd_ = -1;
   uint16_t localPort_ = 0;
 };

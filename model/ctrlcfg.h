@@ -110,6 +110,9 @@ std::string PairText(const CtrlConfig& cfg, ReplacePair pair);  // "OLD <-- NEW"
 bool DecodePassages(CtrlConfig& cfg, const uint8_t* payload, size_t len);
 // out holds at least kMaxPassagePayload bytes; returns 2 + 44 * passageCount.
 size_t EncodePassages(const CtrlConfig& cfg, uint8_t* out);
+// True when a and b hold the same passages: as many, each slot bound alike (NC flags included),
+// the same parameters. The device part does not count: what would be written is the same.
+bool SamePassages(const CtrlConfig& a, const CtrlConfig& b);
 // Sets the usage bit of every reference bound in the passages; clears none.
 void MarkUsage(CtrlConfig& cfg);
 // Clears every usage mask, then marks the passages' references: the masks follow cfg alone.

@@ -81,6 +81,13 @@ size_t EncodePassages(const CtrlConfig& cfg, uint8_t* out) {
   return PayloadSize(n);
 }
 
+bool SamePassages(const CtrlConfig& a, const CtrlConfig& b) {
+  uint8_t payloadA[kMaxPassagePayload];
+  uint8_t payloadB[kMaxPassagePayload];
+  const size_t n = EncodePassages(a, payloadA);
+  return n == EncodePassages(b, payloadB) && std::memcmp(payloadA, payloadB, n) == 0;
+}
+
 void MarkUsage(CtrlConfig& cfg) {
   for (int p = 0; p < PassageRows(cfg); ++p) MarkPassage(cfg, p);
 }

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks that dependencies between the source folders point one way: no folder includes a
 # folder above it (app -> ui -> commands -> model -> comm; backup and sim beside commands, on
-# model and comm).
+# model and comm; ui on backup as well, for backup files).
 # Inside ui/, the main window's panels stand alone: no panel includes the window, its
 # communication owner or another panel.
 # Prints every offending include and fails when there is one.
@@ -15,7 +15,7 @@ declare -A allowed=(
   [commands]="commands model comm"
   [backup]="backup model comm"
   [sim]="sim model comm"
-  [ui]="ui commands model comm"
+  [ui]="ui commands backup model comm"
   [app]="app ui commands backup model comm sim"
 )
 

@@ -12,6 +12,12 @@ class EndpointRef : public Endpoint {
     target_.Send(ip, port, data, len);
   }
   void Broadcast(const uint8_t* data, size_t len) override { target_.Broadcast(data, len); }
+  std::vector<BroadcastTarget> BroadcastTargets() const override {
+    return target_.BroadcastTargets();
+  }
+  void SetAskedDirectly(const std::vector<std::pair<std::string, uint16_t>>& targets) override {
+    target_.SetAskedDirectly(targets);
+  }
   size_t Receive(uint8_t* buf, size_t cap, int timeoutMs, std::string* from = nullptr) override {
     return target_.Receive(buf, cap, timeoutMs, from);
   }

@@ -48,10 +48,12 @@ int RunCommand(const CliRequest& request, CliLan& lan, std::ostream& out, std::o
 
 }  // namespace
 
-int ExitStatusOf(const UErr& err) {
-  const int32_t code = ErrNumber(err.code);
-  return code >= 1 && code <= 9 ? code : ErrNumber(ErrCode::kNoAnswer);
+int ExitStatusOf(ErrCode code) {
+  const int32_t number = ErrNumber(code);
+  return number >= 1 && number <= 9 ? number : ErrNumber(ErrCode::kNoAnswer);
 }
+
+int ExitStatusOf(const UErr& err) { return ExitStatusOf(err.code); }
 
 int RunCli(const std::vector<std::string>& args, Endpoint& endpoint, std::ostream& out,
            std::ostream& err) {

@@ -1,10 +1,10 @@
 // backup: a controller's configuration into a backup file, or every controller's into a
 // directory.
-#include "app/orvuq46-cli/backup_files.h"
 #include "app/orvuq46-cli/cli_commands.h"
 #include "app/orvuq46-cli/cli_text.h"
 #include "app/orvuq46-cli/every_controller.h"
 #include "backup/backup_file.h"
+#include "backup/backup_io.h"
 #include "comm/identity.h"
 
 namespace orvu {
@@ -17,7 +17,9 @@ int RunBackup(const CliRequest& request, CliLan& lan, std::ostream&, std::ostrea
 
 int RunBackupAll(const CliRequest& request, CliLan& lan, std::ostream&, std::ostream& err) {
   return WriteForEveryController(request, lan, err, "backups", [](UdpDev& dev, const CtrlConfig& cfg) {
-    return ControllerFile{Utf8(DevName(dev.id)), ".json", BackupFileText(BackupNow(dev, cfg))};
+    return ControllerFile{Utf8(DevName(dev.id)), ".json", [backup = BackupNow(dev, cfg)](const std::string& path) {
+                            WriteBackupFile(path, backup);
+                          }};
   });
 }
 

@@ -21,7 +21,7 @@ UdpDev* ChooseAndRead(const CliRequest& request, CliLan& lan, std::ostream& err,
     status = kExitUsage;
     return nullptr;
   }
-  ReadControllerPatiently(*found[0], lan.Cfg(), err);
+  ReadControllerPatiently(*found[0], lan.Cfg(), NotesTo(err));
   return found[0];
 }
 

@@ -20,6 +20,7 @@ int RunDiff(const CliRequest& request, CliLan& lan, std::ostream& out, std::ostr
 
 // The UErr code as the exit status (1-9).
 int ExitStatusOf(const UErr& err);
+int ExitStatusOf(ErrCode code);
 
 // The controller the request names, read as the window reads a chosen controller; nullptr
 // after printing why there is none (exit status in status).

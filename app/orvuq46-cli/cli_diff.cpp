@@ -5,6 +5,7 @@
 #include "app/orvuq46-cli/backup_files.h"
 #include "app/orvuq46-cli/cli_commands.h"
 #include "app/orvuq46-cli/cli_text.h"
+#include "backup/backup_io.h"
 #include "backup/compare.h"
 #include "comm/identity.h"
 

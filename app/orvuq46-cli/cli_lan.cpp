@@ -1,19 +1,13 @@
 #include "app/orvuq46-cli/cli_lan.h"
 
-#include "commands/choose_controller.h"
+#include "app/orvuq46-cli/cli_text.h"
 #include "comm/identity.h"
 
 namespace orvu {
 namespace {
 
 constexpr int kMaxSearchRounds = 3;
-constexpr int kReadAttempts = 3;
 constexpr int kCloseAttempts = 3;
-
-bool LostDatagramExplains(ErrCode code) {
-  return code == ErrCode::kNoAnswer || code == ErrCode::kSessionRefused ||
-         code == ErrCode::kNoReply;
-}
 
 // An identity word whose DevName is the name given: the first class with that letter.
 uint32_t IdentityNamed(const std::string& name) {
@@ -69,17 +63,8 @@ std::string NotFoundText(const CliTarget& target) {
   return target.text + text.substr(DevName(absent.id).size());
 }
 
-void ReadControllerPatiently(UdpDev& dev, CtrlConfig& cfg, std::ostream& err) {
-  for (int attempt = 1;; ++attempt) {
-    try {
-      ChooseController(dev, cfg);
-      return;
-    } catch (const UErr& e) {
-      if (attempt == kReadAttempts || !LostDatagramExplains(e.code)) throw;
-      err << "orvuq46-cli: " << DevName(dev.id) << ", " << dev.IpText() << ": error " << e.code
-          << ", trying again\n";
-    }
-  }
+Notes NotesTo(std::ostream& err) {
+  return [&err](const std::string& note) { err << "orvuq46-cli: " << Utf8(note) << '\n'; };
 }
 
 void CloseSessionPatiently(UdpDev& dev) noexcept {

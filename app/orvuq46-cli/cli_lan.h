@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/orvuq46-cli/cli_values.h"
+#include "commands/patient.h"
 #include "comm/udpdev.h"
 #include "model/ctrlcfg.h"
 
@@ -44,11 +45,8 @@ std::vector<UdpDev*> SearchForTarget(UdpDevSet& set, const CliTarget& target);
 // The error text of a target that no search found: code 1 for the name or address given.
 std::string NotFoundText(const CliTarget& target);
 
-// ChooseController (commands/choose_controller.h), as the window chooses a controller, tried
-// again up to a few times after a failure that a lost datagram explains (no answer, session
-// refused, no reply), as an installer would click the controller again; each retry is noted on
-// err. Other failures, and the last one, are raised.
-void ReadControllerPatiently(UdpDev& dev, CtrlConfig& cfg, std::ostream& err);
+// The notes of the patient commands (commands/patient.h), each as one line of err.
+Notes NotesTo(std::ostream& err);
 
 // Ends this tool's session with dev, querying the status again when a lost reply made the
 // device look offline: a session left open would lock the controller for its idle time.

@@ -4,6 +4,7 @@
 #include "app/orvuq46-cli/every_controller.h"
 #include "comm/cp1250.h"
 #include "comm/identity.h"
+#include "model/replacing_file.h"
 #include "model/report.h"
 
 namespace orvu {
@@ -31,7 +32,9 @@ int RunReportAll(const CliRequest& request, CliLan& lan, std::ostream&, std::ost
   const ReportDate date = request.date.value_or(Today());
   return WriteForEveryController(request, lan, err, "reports", [&](UdpDev& dev, const CtrlConfig& cfg) {
     return ControllerFile{Utf8(FileDateText(date) + " " + DevName(dev.id)), ".txt",
-                          ReportText(cfg, DevName(dev.id), location, date)};
+                          [text = ReportText(cfg, DevName(dev.id), location, date)](const std::string& path) {
+                            WriteFileReplacing(path, text);
+                          }};
   });
 }
 

@@ -1,48 +1,29 @@
 #include "app/orvuq46-cli/endpoint_options.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <optional>
 
 #include "app/orvuq46-cli/cli_args.h"
+#include "comm/address_text.h"
 #include "comm/failure_cause.h"
 
 namespace orvu {
 namespace {
-
-std::optional<uint16_t> ParsePort(const std::string& text) {
-  if (text.empty() || text.size() > 5) return std::nullopt;
-  unsigned v = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    v = v * 10 + static_cast<unsigned>(c - '0');
-  }
-  if (v > 65535) return std::nullopt;
-  return static_cast<uint16_t>(v);
-}
-
-bool IsIpv4(const std::string& text) {
-  in_addr addr{};
-  return inet_pton(AF_INET, text.c_str(), &addr) == 1;
-}
 
 [[noreturn]] void Fail(const std::string& message) { throw UsageError(message, CliCommand::kNone); }
 
 // "ADDR" or "ADDR:PORT".
 std::pair<std::string, std::optional<uint16_t>> AddressAndPort(const std::string& option,
                                                                const std::string& text) {
-  const size_t colon = text.find(':');
-  const std::string ip = text.substr(0, colon);
-  if (!IsIpv4(ip)) Fail(option + " wants an IPv4 address, not '" + text + "'");
-  if (colon == std::string::npos) return {ip, std::nullopt};
-  const auto port = ParsePort(text.substr(colon + 1));
-  if (!port) Fail(option + " wants a port 0-65535 after the colon, not '" + text + "'");
-  return {ip, port};
+  const AddressText parsed = ParseAddressText(text);
+  switch (parsed.problem) {
+    case AddressProblem::kNotIpv4:
+      Fail(option + " wants an IPv4 address, not '" + text + "'");
+    case AddressProblem::kBadPort:
+      Fail(option + " wants a port 0-65535 after the colon, not '" + text + "'");
+    case AddressProblem::kNone:
+      break;
+  }
+  return {parsed.ip, parsed.port};
 }
 
 }  // namespace
@@ -74,7 +55,7 @@ UdpConfig TakeEndpointOptions(std::vector<std::string>& args) {
       config.bindIp = ip;
       config.bindPort = port.value_or(kUdpPort);
     } else if (word == "--device-port") {
-      devicePort = ParsePort(value);
+      devicePort = ParsePortText(value);
       if (!devicePort || *devicePort == 0) Fail("--device-port wants a port 1-65535, not '" + value + "'");
     } else if (word == "--address") {
       askDirectly.push_back(AddressAndPort(word, value));

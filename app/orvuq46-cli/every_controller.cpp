@@ -67,7 +67,7 @@ int WriteForEveryController(const CliRequest& request, CliLan& lan, std::ostream
     UdpDev& dev = *controllers[k];
     const std::string progress = "[" + std::to_string(k + 1) + "/" + std::to_string(controllers.size()) + "] ";
     try {
-      ReadControllerPatiently(dev, lan.Cfg(), err);
+      ReadControllerPatiently(dev, lan.Cfg(), NotesTo(err));
       ControllerFile file = make(dev, lan.Cfg());
       // Two controllers whose identities differ only in the suffix bits share a name; the
       // second must not overwrite the first one's file.
@@ -76,7 +76,7 @@ int WriteForEveryController(const CliRequest& request, CliLan& lan, std::ostream
       // Its own frame: a file's failure is no network failure.
       std::string outcome = path;
       try {
-        WriteFileReplacing(path, file.bytes);
+        file.write(path);
         ++written;
       } catch (const std::system_error& e) {
         outcome = e.what();

@@ -14,7 +14,9 @@ namespace orvu {
 struct ControllerFile {
   std::string name;       // UTF-8, without the extension; twins get their address appended
   std::string extension;  // ".txt"
-  std::string bytes;
+  // Writes the file at path whole or not at all (WriteFileReplacing, WriteBackupFile); throws
+  // std::system_error.
+  std::function<void(const std::string& path)> write;
 };
 
 // The output file is opened first, so a path that cannot be written fails before any

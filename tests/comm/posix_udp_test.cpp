@@ -84,5 +84,51 @@ TEST(PosixUdp, BroadcastGoesPastARefusedTargetAndFailsOnlyWhenNoneTookTheDatagra
   }
 }
 
+// A controller behind a router hears no broadcast: every Broadcast also asks it directly. The
+// receivers are real sockets on 127.0.0.1 at ports of their own; after each broadcast the
+// sender marks the end with a datagram of its own, so a target asked twice shows as a second
+// request before the mark.
+TEST(PosixUdp, BroadcastAlsoAsksTheControllersAskedDirectlyEachCallReplacingTheList) {
+  PosixUdpEndpoint configured(LoopbackConfig()), first(LoopbackConfig()), second(LoopbackConfig());
+  PosixUdpEndpoint* const receivers[] = {&configured, &first, &second};
+  UdpConfig config = LoopbackConfig();
+  config.broadcastTo = {{"127.0.0.1", configured.LocalPort()}};
+  PosixUdpEndpoint endpoint(config);
+  using Targets = std::vector<std::pair<std::string, uint16_t>>;
+  const std::pair<std::string, uint16_t> atConfigured{"127.0.0.1", configured.LocalPort()},
+      atFirst{"127.0.0.1", first.LocalPort()}, atSecond{"127.0.0.1", second.LocalPort()};
+  const struct {
+    const char* what;
+    Targets asked;
+    Targets expected;  // BroadcastTargets(), in order
+    bool reached[3];   // configured, first, second
+  } rows[] = {
+      {"one asked directly", {atFirst}, {atConfigured, atFirst}, {true, true, false}},
+      {"the list replaced", {atSecond}, {atConfigured, atSecond}, {true, false, true}},
+      {"the configured one asked again", {atSecond, atConfigured}, {atConfigured, atSecond}, {true, false, true}},
+      {"none asked", {}, {atConfigured}, {true, false, false}},
+  };
+  const uint8_t request[3] = {'a', 's', 'k'};
+  const uint8_t mark[1] = {'.'};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    endpoint.SetAskedDirectly(row.asked);
+    Targets targets;
+    for (const BroadcastTarget& t : endpoint.BroadcastTargets()) targets.emplace_back(t.ip, t.port);
+    EXPECT_EQ(targets, row.expected);
+    endpoint.Broadcast(request, sizeof request);
+    for (size_t k = 0; k < 3; ++k) {
+      endpoint.Send("127.0.0.1", receivers[k]->LocalPort(), mark, sizeof mark);
+      uint8_t buf[16];
+      if (row.reached[k]) {
+        ASSERT_EQ(receivers[k]->Receive(buf, sizeof buf, 1000), sizeof request) << k;
+        EXPECT_EQ(buf[0], 'a') << k;
+      }
+      ASSERT_EQ(receivers[k]->Receive(buf, sizeof buf, 1000), sizeof mark) << k;
+      EXPECT_EQ(buf[0], '.') << k;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace orvu::test

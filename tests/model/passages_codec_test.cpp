@@ -185,5 +185,41 @@ TEST(MarkUsageTest, TakingTheDevicePartCountsUsageFromTheOwnPassages) {
   EXPECT_EQ(edited.devices[1].usedReaders, 0x1u);
 }
 
+// What "unsaved edits" means: the passages as they would be written, nothing else.
+TEST(SamePassagesTest, ComparesWhatWouldBeWritten) {
+  CtrlConfig read = WithDevices();
+  ASSERT_TRUE(Decode(read, PassagesPayload({Door(MakeRef(1, 0), MakeRef(1, 1), MakeRef(1, 0)),
+                                           Door(kNoRef, kNoRef, kNoRef)})));
+  struct Case {
+    const char* edit;
+    void (*apply)(CtrlConfig&);
+    bool same;
+  } cases[] = {
+      {"nothing", [](CtrlConfig&) {}, true},
+      {"bolt bound elsewhere", [](CtrlConfig& c) { SetOutput(c, 0, kSlotBolt, MakeRef(1, 2), false); }, false},
+      {"bolt bound elsewhere and back",
+       [](CtrlConfig& c) {
+         SetOutput(c, 0, kSlotBolt, MakeRef(1, 2), false);
+         SetOutput(c, 0, kSlotBolt, MakeRef(1, 0), false);
+       },
+       true},
+      {"NC flag", [](CtrlConfig& c) { SetInputNc(c, 0, kSlotOpenDetector, true); }, false},
+      {"a parameter", [](CtrlConfig& c) { c.params[1][4] = 11; }, false},
+      {"a passage fewer", [](CtrlConfig& c) { c.passageCount = 1; }, false},
+      {"a slot of a passage beyond the count", [](CtrlConfig& c) { c.outRefs[5][0] = MakeRef(1, 1); }, true},
+      {"usage masks and device records", [](CtrlConfig& c) {
+         c.devices[1].usedOutputs = 0;
+         c.devices[1].state = kStateInactive;
+       }, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.edit);
+    CtrlConfig edited = read;
+    c.apply(edited);
+    EXPECT_EQ(SamePassages(read, edited), c.same);
+    EXPECT_EQ(SamePassages(edited, read), c.same);
+  }
+}
+
 }  // namespace
 }  // namespace orvu
