@@ -148,11 +148,13 @@ class JobRun {
     });
   }
 
-  void Replace(int pair, const std::string& shownText) {
+  void Replace(int pair, const std::string& shownText, bool listFirst) {
     ErrorFrame(FailureOrigin::kAction, [&] {
       CollectAndRefresh();
       UdpDev* dev = CurrentDevice();
       if (!dev) return;
+      if (listFirst && dev->Status() && CheckDevList(*dev, s_.cfg) && change_ == Change::kKept)
+        change_ = Change::kDevicePart;
       if (pair < 0 || !PairStillOffered(s_.cfg, static_cast<ReplacePair>(pair), shownText))
         throw StaleChoiceError(StaleChoice::kPairGone);
       orvu::Replace(*dev, static_cast<ReplacePair>(pair));
@@ -161,7 +163,9 @@ class JobRun {
     });
   }
 
-  void Write(const CtrlConfig& cfg, uint32_t controllerId) {
+  // True when the controller acknowledged the write.
+  bool Write(const CtrlConfig& cfg, uint32_t controllerId) {
+    bool acknowledged = false;
     ErrorFrame(FailureOrigin::kAction, [&] {
       CollectAndRefresh();
       UdpDev* dev = CurrentDevice();
@@ -170,7 +174,9 @@ class JobRun {
       if (!dev || cfg.passageCount == 0) return;
       if (dev->id != controllerId) throw StaleChoiceError(StaleChoice::kControllerChanged);
       WriteCfg(*dev, cfg);
+      acknowledged = true;
     });
+    return acknowledged;
   }
 
   std::string Www() {
@@ -281,16 +287,18 @@ TickOutcome DelLostJob(CommState& state) {
   return run.FinishTick();
 }
 
-LanOutcome ReplaceJob(CommState& state, int pair, const std::string& shownText) {
+LanOutcome ReplaceJob(CommState& state, int pair, const std::string& shownText, bool listFirst) {
   JobRun run(state);
-  run.Replace(pair, shownText);
+  run.Replace(pair, shownText, listFirst);
   return run.Finish();
 }
 
-LanOutcome WriteJob(CommState& state, const CtrlConfig& cfg, uint32_t controllerId) {
+WriteOutcome WriteJob(CommState& state, const CtrlConfig& cfg, uint32_t controllerId) {
   JobRun run(state);
-  run.Write(cfg, controllerId);
-  return run.Finish();
+  const bool acknowledged = run.Write(cfg, controllerId);
+  WriteOutcome outcome{run.Finish(), std::nullopt};
+  if (acknowledged) outcome.acknowledged = cfg;
+  return outcome;
 }
 
 PageOutcome WwwJob(CommState& state) {

@@ -50,10 +50,14 @@ LanOutcome SelectJob(CommState& state, int row);
 TickOutcome TickJob(CommState& state);
 // "Usuń nieaktywne": a poll tick, DelLost, ReadCfg.
 TickOutcome DelLostJob(CommState& state);
-// "Zastąp" with the pair the user saw, shownText being its text (Windows-1250).
-LanOutcome ReplaceJob(CommState& state, int pair, const std::string& shownText);
+// "Zastąp" with the pair the user saw, shownText being its text (Windows-1250). listFirst: the
+// passages were written since the list was read, and a controller takes a written
+// configuration as accepting its new devices, so the list is read again before the pair is
+// checked.
+LanOutcome ReplaceJob(CommState& state, int pair, const std::string& shownText,
+                      bool listFirst = false);
 // "Zapisz": writes cfg, the window's model with its edits, to the controller it was read from.
-LanOutcome WriteJob(CommState& state, const CtrlConfig& cfg, uint32_t controllerId);
+WriteOutcome WriteJob(CommState& state, const CtrlConfig& cfg, uint32_t controllerId);
 // "www": the current device's page.
 PageOutcome WwwJob(CommState& state);
 

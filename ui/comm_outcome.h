@@ -100,6 +100,12 @@ struct TickOutcome {
   std::optional<std::vector<uint32_t>> cleanVisit;
 };
 
+// "Zapisz": the passages the controller acknowledged, when it did (the copy the window sent).
+struct WriteOutcome {
+  LanOutcome lan;
+  std::optional<CtrlConfig> acknowledged;
+};
+
 // "www": the page to open, when there is a current device.
 struct PageOutcome {
   LanOutcome lan;

@@ -2,6 +2,7 @@
 // the poll tick, what each outcome shows, and shutdown.
 #include "ui/mainwin.h"
 
+#include <QCloseEvent>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QScreen>
@@ -9,13 +10,16 @@
 #include <QUrl>
 #include <variant>
 
+#include "comm/identity.h"
 #include "ui/after_first_paint.h"
 #include "ui/controls.h"
 #include "ui/device_panel.h"
 #include "ui/ethernet_panel.h"
 #include "ui/fonts.h"
 #include "ui/passage_editor.h"
+#include "ui/qtext.h"
 #include "ui/report_action.h"
+#include "ui/save_question.h"
 #include "ui/whelp.h"
 #include "ui/window_comm.h"
 
@@ -29,7 +33,7 @@ TMainWin::TMainWin(EndpointFactory makeEndpoint, CommMode commMode, QWidget* par
     : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("MainWin"));
-  setWindowTitle(QStringLiteral("orvuQ46 Tmp 0.0.1"));
+  setWindowTitle(QStringLiteral("orvuQ46 Tmp 0.0.1[*]"));
   setFont(ArialFont());
   setFixedSize(847, 590);
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -38,6 +42,8 @@ TMainWin::TMainWin(EndpointFactory makeEndpoint, CommMode commMode, QWidget* par
     move(frame.topLeft());
   }
 
+  Clear(saved_);
+  Clear(sent_);
   // Built in tab order: Ethernet, device panel, passages.
   ethernet_ = new EthernetPanel(this);
   devicePanel_ = new DevicePanel(this);
@@ -49,16 +55,18 @@ TMainWin::TMainWin(EndpointFactory makeEndpoint, CommMode commMode, QWidget* par
   connect(ethernet_, &EthernetPanel::searchAsked, comm_, &WindowComm::Search);
   connect(ethernet_, &EthernetPanel::pageAsked, comm_, &WindowComm::OpenPage);
   connect(ethernet_, &EthernetPanel::helpAsked, this, [this] { ShowHelp(0); });
-  connect(devicePanel_, &DevicePanel::deleteLostAsked, comm_, &WindowComm::DeleteLost);
-  connect(devicePanel_, &DevicePanel::replaceAsked, comm_, &WindowComm::Replace);
+  connect(devicePanel_, &DevicePanel::deleteLostAsked, this, &TMainWin::DelLostBtnClick);
+  connect(devicePanel_, &DevicePanel::replaceAsked, this, &TMainWin::ReplaceBtnClick);
   connect(devicePanel_, &DevicePanel::helpAsked, this, [this] { ShowHelp(1); });
   connect(editor_, &PassageEditor::writeAsked, this, &TMainWin::WrCfgBtnClick);
   connect(editor_, &PassageEditor::reportAsked, this, &TMainWin::RapCfgBtnClick);
   connect(editor_, &PassageEditor::helpAsked, this, [this] { ShowHelp(2); });
+  connect(editor_, &PassageEditor::edited, this, &TMainWin::UpdateModified);
 
   connect(comm_, &WindowComm::busyChanged, this, &TMainWin::ShowBusy);
   connect(comm_, &WindowComm::lanChanged, this, &TMainWin::ShowLan);
   connect(comm_, &WindowComm::tickEnded, errors_, &ErrorFrame::TickEnded);
+  connect(comm_, &WindowComm::writeEnded, this, &TMainWin::WriteEnded);
   connect(comm_, &WindowComm::failed, errors_, qOverload<const Failure&>(&ErrorFrame::Show));
   connect(comm_, &WindowComm::pageOpened, this, [](const QString& url) {
     QDesktopServices::openUrl(QUrl(url));
@@ -94,17 +102,95 @@ void TMainWin::FormCreate() { comm_->StartUp(); }
 void TMainWin::UDPTimerTimer() { comm_->Tick(); }
 
 void TMainWin::EthLstBoxClick(int row) {
+  switch (EditsMayGo([this, row] { EthLstBoxClick(row); })) {
+    case GoOn::kNow: ChooseController(row); break;
+    case GoOn::kAfterWrite: break;  // the line clicked stays marked until then
+    case GoOn::kNot: ShowCurrentLine(); break;
+  }
+}
+
+void TMainWin::ChooseController(int row) {
   // Chosen again: its tick failures are news again.
   const DevSetView& devices = comm_->Devices();
   if (row < devices.count) errors_->ChosenAgain(devices.dev[row].id);
   comm_->Choose(row);
 }
 
+void TMainWin::DelLostBtnClick() {
+  if (EditsMayGo([this] { DelLostBtnClick(); }) == GoOn::kNow) comm_->DeleteLost();
+}
+
+void TMainWin::ReplaceBtnClick(int pair, const std::string& shownText) {
+  // After the edits were written, the pair is checked against the list as it is then.
+  const auto afterWrite = [this, pair, shownText] {
+    if (isWindowModified()) ReplaceBtnClick(pair, shownText);  // edited meanwhile: ask again
+    else comm_->Replace(pair, shownText, true);
+  };
+  if (EditsMayGo(afterWrite) == GoOn::kNow) comm_->Replace(pair, shownText);
+}
+
+void TMainWin::ShowCurrentLine() {
+  const DevSetView& devices = comm_->Devices();
+  if (devices.Current()) ethernet_->ShowCurrent(devices.sel);
+}
+
 void TMainWin::WrCfgBtnClick() {
   editor_->CommitPendingEdits();
   const DevView* controller = comm_->Devices().Current();
   if (!controller) return;
-  comm_->Write(editor_->Config(), controller->id);
+  sent_ = editor_->Config();
+  comm_->Write(sent_, controller->id);
+}
+
+TMainWin::GoOn TMainWin::EditsMayGo(std::function<void()> again) {
+  editor_->CommitPendingEdits();
+  UpdateModified();
+  const DevView* controller = comm_->Devices().Current();
+  if (!isWindowModified() || !controller) return GoOn::kNow;
+  if (comm_->Busy().writing && SamePassages(editor_->Config(), sent_)) {
+    afterWrite_ = std::move(again);
+    ShowBusy();
+    return GoOn::kAfterWrite;
+  }
+  switch (AskToSave(this, QtText(DevName(controller->id)))) {
+    case SaveAnswer::kSave:
+      afterWrite_ = std::move(again);
+      WrCfgBtnClick();
+      ShowBusy();
+      return GoOn::kAfterWrite;
+    case SaveAnswer::kDiscard:
+      return GoOn::kNow;
+    case SaveAnswer::kCancel:
+      return GoOn::kNot;
+  }
+  return GoOn::kNot;
+}
+
+void TMainWin::UpdateModified() { setWindowModified(!SamePassages(editor_->Config(), saved_)); }
+
+void TMainWin::WriteEnded(const std::optional<CtrlConfig>& acknowledged) {
+  // A write that was not acknowledged keeps the edits, and what waited for it does not happen:
+  // the error frame says why.
+  std::function<void()> then = std::move(afterWrite_);
+  afterWrite_ = nullptr;
+  if (!acknowledged) {
+    if (then) {
+      ShowCurrentLine();
+      ShowBusy();
+    }
+    return;
+  }
+  saved_ = *acknowledged;
+  UpdateModified();
+  if (then) then();
+}
+
+void TMainWin::closeEvent(QCloseEvent* event) {
+  const GoOn goOn = EditsMayGo([this] { close(); });
+  // A write may have been acknowledged already (the worker inline): nothing is left to lose.
+  const bool written = goOn == GoOn::kAfterWrite && !afterWrite_ && !isWindowModified();
+  if (goOn == GoOn::kNow || written) event->accept();
+  else event->ignore();
 }
 
 void TMainWin::RapCfgBtnClick() {
@@ -135,6 +221,8 @@ void TMainWin::ShowLan(const LanOutcome& lan) {
   if (const auto* replaced = std::get_if<ConfigReplaced>(&lan.cfg)) {
     editor_->Show(replaced->cfg, mode, replaced->firstPassage);
     devicePanel_->Show(editor_->Config(), devices.Current());
+    saved_ = replaced->cfg;
+    UpdateModified();
   } else if (const auto* reread = std::get_if<DeviceListReread>(&lan.cfg)) {
     editor_->ShowDevicePart(reread->cfg, mode);
     devicePanel_->Show(editor_->Config(), devices.Current());
@@ -148,10 +236,11 @@ void TMainWin::ShowLan(const LanOutcome& lan) {
 void TMainWin::ShowBusy() {
   const CommBusy busy = comm_->Busy();
   ethernet_->ShowBusy(busy.searching, comm_->Devices().count > 0 && !busy.opening);
-  // While a read that replaces the model is pending, neither the editor nor the panel takes
-  // edits or clicks that the read would silently discard.
-  devicePanel_->setEnabled(!busy.rereading);
-  editor_->setEnabled(!busy.rereading);
+  // While a read that replaces the model is pending, or an action that will start one waits
+  // for a write, neither the editor nor the panel takes edits or clicks it would discard.
+  const bool replacing = busy.rereading || afterWrite_ != nullptr;
+  devicePanel_->setEnabled(!replacing);
+  editor_->setEnabled(!replacing);
   editor_->SetWriting(busy.writing);
   if (busy.userWork) setCursor(Qt::WaitCursor);
   else unsetCursor();

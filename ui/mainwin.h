@@ -5,12 +5,17 @@
 #pragma once
 #include <QWidget>
 
+#include <functional>
+#include <optional>
+
 #include "comm/udpdev.h"
+#include "model/ctrlcfg.h"
 #include "ui/comm_jobs.h"
 #include "ui/comm_worker.h"
 #include "ui/error_frame.h"
 #include "ui/save_dialog.h"
 
+class QCloseEvent;
 class QTimer;
 class THelpWin;
 class TLokalizDlg;
@@ -49,12 +54,33 @@ class TMainWin : public QWidget {
   // True while an action of the user's or a tick is still running on the worker.
   bool Busy() const;
 
+ protected:
+  // With unsaved edits the window asks first, and stays open unless they are written or
+  // dropped.
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   void FormCreate();
   void EthLstBoxClick(int row);
+  void ChooseController(int row);
+  void DelLostBtnClick();
+  void ReplaceBtnClick(int pair, const std::string& shownText);
+  // The Ethernet list marks the current controller's line again.
+  void ShowCurrentLine();
   void WrCfgBtnClick();
   void RapCfgBtnClick();
   void ShowHelp(int page);
+
+  // Before an action that replaces the passages. With unsaved edits the user is asked: "Tak"
+  // writes them and the action runs again once the controller acknowledged the write, "Nie"
+  // drops them, "Anuluj" does nothing. Edits already on their way in a pending write are not
+  // asked about again: the action waits for that write.
+  enum class GoOn { kNow, kAfterWrite, kNot };
+  GoOn EditsMayGo(std::function<void()> again);
+  // The caption's modified mark follows whether the passages differ from the ones last read
+  // or written.
+  void UpdateModified();
+  void WriteEnded(const std::optional<orvu::CtrlConfig>& acknowledged);
 
   void ShowLan(const orvu::LanOutcome& lan);
   void ShowBusy();
@@ -67,6 +93,9 @@ class TMainWin : public QWidget {
   orvu::WindowComm* comm_;
   QTimer* UDPTimer;
   SaveFileDialog saveRapDlg_;
+  orvu::CtrlConfig saved_;  // the passages as last read from or written to the controller
+  orvu::CtrlConfig sent_;   // the passages of the last write started
+  std::function<void()> afterWrite_;  // what "Tak" asked for, once the write is acknowledged
   THelpWin* HelpWin = nullptr;
   TLokalizDlg* LokalizDlg = nullptr;
 };

@@ -44,6 +44,8 @@ class PassageEditor : public QGroupBox {
   const CtrlConfig& Config() const { return cfg_; }
 
  signals:
+  // An edit went into the configuration held.
+  void edited();
   void writeAsked();
   void reportAsked();
   void helpAsked();

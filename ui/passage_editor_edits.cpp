@@ -26,6 +26,7 @@ void PassageEditor::OutputCbChange(int slot) {
   const int p = EditedPassage();
   if (p < 0) return;
   SetOutput(cfg_, p, slot, SelectedRef(outputLists[slot]), outputNcs[slot]->isChecked());
+  emit edited();
   RefreshPassage();
 }
 
@@ -33,6 +34,7 @@ void PassageEditor::InputCbChange(int slot) {
   const int p = EditedPassage();
   if (p < 0) return;
   SetInput(cfg_, p, slot, SelectedRef(inputRows[slot].list), inputRows[slot].nc->isChecked());
+  emit edited();
   RefreshPassage();
 }
 
@@ -40,34 +42,39 @@ void PassageEditor::ReaderCbChange(int slot) {
   const int p = EditedPassage();
   if (p < 0) return;
   SetReader(cfg_, p, slot, SelectedRef(RdCb[slot]));
+  emit edited();
   RefreshPassage();
 }
 
-// The check boxes and the type and airlock lists below also see the redraw's own changes,
-// which are no edits.
+// The check boxes below also see the redraw's own ticks, which are no edits; the lists react to
+// the user's choices alone (activated, textEdited), and the same guard keeps them safe.
 
 void PassageEditor::OutputNcClick(int slot) {
   const int p = EditedPassage();
   if (refreshing_ || p < 0) return;
   SetOutputNc(cfg_, p, slot, outputNcs[slot]->isChecked());
+  emit edited();
 }
 
 void PassageEditor::InputNcClick(int slot) {
   const int p = EditedPassage();
   if (refreshing_ || p < 0) return;
   SetInputNc(cfg_, p, slot, inputRows[slot].nc->isChecked());
+  emit edited();
 }
 
 void PassageEditor::KlamkaCbClick() {
   const int p = EditedPassage();
   if (refreshing_ || p < 0) return;
   SetHandleOpening(cfg_.params[p], KlamkaCb->isChecked());
+  emit edited();
 }
 
 void PassageEditor::FullTimCbClick() {
   const int p = EditedPassage();
   if (refreshing_ || p < 0) return;
   SetFullBoltPulse(cfg_.params[p], FullTimCb->isChecked());
+  emit edited();
 }
 
 void PassageEditor::TypeCbChange() {
@@ -75,6 +82,7 @@ void PassageEditor::TypeCbChange() {
   const int type = TypeCb->currentIndex();
   if (refreshing_ || p < 0 || type < 0) return;
   SetPassageType(cfg_.params[p], type);
+  emit edited();
 }
 
 void PassageEditor::SluzaCbChange() {
@@ -83,6 +91,7 @@ void PassageEditor::SluzaCbChange() {
   // A typed text that names no entry is no selection, like "  -----": outside any airlock.
   int item = SluzaCb->findText(SluzaCb->currentText(), Qt::MatchExactly);
   SetAirlock(cfg_.params[p], item >= 1 ? item - 1 : -1);
+  emit edited();
 }
 
 bool PassageEditor::CommitTimeEdit(QLineEdit* edit, void (*setTime)(uint8_t*, int)) {
@@ -91,6 +100,7 @@ bool PassageEditor::CommitTimeEdit(QLineEdit* edit, void (*setTime)(uint8_t*, in
   int p = shownPassage_;
   if (p < 0 || p >= cfg_.passageCount || shownEpoch_ != cfgEpoch_) return false;
   setTime(cfg_.params[p], ParseTime(Cp1250Text(edit->text())));
+  emit edited();
   return true;
 }
 

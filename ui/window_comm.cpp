@@ -28,22 +28,32 @@ void WindowComm::Start(Job job, std::function<Outcome(CommState&)> run) {
   });
 }
 
-void WindowComm::Deliver(const LanOutcome& lan) {
+// The device set first, then the outcome's own news, then what the job's own step told (a
+// tick's end arms the box for the failures that follow it), then the failures.
+template <class Between>
+void WindowComm::Tell(const LanOutcome& lan, Between between) {
   devices_ = lan.devices;
   emit lanChanged(lan);
+  between();
   for (const Failure& failure : lan.failures) emit failed(failure);
 }
 
+void WindowComm::Deliver(const LanOutcome& lan) {
+  Tell(lan, [] {});
+}
+
 void WindowComm::Deliver(const TickOutcome& tick) {
-  devices_ = tick.lan.devices;
-  emit lanChanged(tick.lan);
-  // Before the failures: a tick that reached its end arms the box for what follows.
-  if (tick.cleanVisit) emit tickEnded(*tick.cleanVisit);
-  for (const Failure& failure : tick.lan.failures) emit failed(failure);
+  Tell(tick.lan, [&] {
+    if (tick.cleanVisit) emit tickEnded(*tick.cleanVisit);
+  });
+}
+
+void WindowComm::Deliver(const WriteOutcome& write) {
+  Tell(write.lan, [&] { emit writeEnded(write.acknowledged); });
 }
 
 void WindowComm::Deliver(const PageOutcome& page) {
-  Deliver(page.lan);
+  Tell(page.lan, [] {});
   if (!page.url.empty()) emit pageOpened(QString::fromStdString(page.url));
 }
 
@@ -90,16 +100,16 @@ void WindowComm::DeleteLost() {
   Start<TickOutcome>(Job::kReread, [](CommState& state) { return DelLostJob(state); });
 }
 
-void WindowComm::Replace(int pair, std::string shownText) {
-  Start<LanOutcome>(Job::kReread, [pair, shown = std::move(shownText)](CommState& state) {
-    return ReplaceJob(state, pair, shown);
+void WindowComm::Replace(int pair, std::string shownText, bool listFirst) {
+  Start<LanOutcome>(Job::kReread, [pair, shown = std::move(shownText), listFirst](CommState& state) {
+    return ReplaceJob(state, pair, shown, listFirst);
   });
 }
 
 void WindowComm::Write(const CtrlConfig& cfg, uint32_t controllerId) {
   // The model as it is now, edits included, travels by value: the worker never sees the
   // window's own copy.
-  Start<LanOutcome>(Job::kWrite, [cfg, controllerId](CommState& state) {
+  Start<WriteOutcome>(Job::kWrite, [cfg, controllerId](CommState& state) {
     return WriteJob(state, cfg, controllerId);
   });
 }

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,7 +42,8 @@ class WindowComm : public QObject {
   void Choose(int row);
   void Tick();  // passes while a tick still runs, so ticks never pile up behind a slow one
   void DeleteLost();
-  void Replace(int pair, std::string shownText);
+  // listFirst: see ReplaceJob.
+  void Replace(int pair, std::string shownText, bool listFirst = false);
   // cfg, the model with its edits as they are now, to controllerId, the controller it was
   // read from; written only while that is still the current device.
   void Write(const CtrlConfig& cfg, uint32_t controllerId);
@@ -60,6 +62,8 @@ class WindowComm : public QObject {
   void busyChanged();
   void lanChanged(const orvu::LanOutcome& lan);
   void tickEnded(const std::vector<uint32_t>& cleanVisit);
+  // A write ended: the passages the controller acknowledged, or nothing when it did not.
+  void writeEnded(const std::optional<orvu::CtrlConfig>& acknowledged);
   void failed(const orvu::Failure& failure);
   void pageOpened(const QString& url);
 
@@ -67,8 +71,11 @@ class WindowComm : public QObject {
   enum class Job { kTick, kSearch, kSelect, kReread, kWrite, kWww, kCount };
   template <class Outcome>
   void Start(Job job, std::function<Outcome(CommState&)> run);
+  template <class Between>
+  void Tell(const LanOutcome& lan, Between between);
   void Deliver(const LanOutcome& lan);
   void Deliver(const TickOutcome& tick);
+  void Deliver(const WriteOutcome& write);
   void Deliver(const PageOutcome& page);
   int& PendingCount(Job job) { return pending_[static_cast<int>(job)]; }
   bool Pending(Job job) const { return pending_[static_cast<int>(job)] > 0; }

@@ -20,7 +20,8 @@ QString Message(ErrCode code) { return QtText(ErrMessage(code)); }
 
 TEST_F(WindowTest, StartsEmptyWhenNothingAnswers) {
   TMainWin& w = Start();
-  EXPECT_EQ(w.windowTitle(), QStringLiteral("orvuQ46 Tmp 0.0.1"));
+  EXPECT_EQ(w.windowTitle(), QStringLiteral("orvuQ46 Tmp 0.0.1[*]"));  // "*" marks unsaved edits
+  EXPECT_FALSE(w.isWindowModified());
   EXPECT_EQ(w.size(), QSize(847, 590));
   EXPECT_EQ(ui->EthLstBox->count(), 0);
   EXPECT_FALSE(ui->WwwBtn->isEnabled());

@@ -4,7 +4,10 @@
 #pragma once
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QTest>
 #include <stdexcept>
 
@@ -206,12 +209,18 @@ inline void TypeAndEnter(QLineEdit* edit, const QString& text) {
 }
 
 class WindowTest : public ::testing::Test {
- protected:
+ public:  // also to the tables of cases that drive it
   void SetUp() override {
     lan.SetEchoBroadcast(false);
     TMainWin::SetErrorHook([this](const QString& text) { errors.push_back(text); });
+    // The question about unsaved edits is the real box; this answers it from inside its loop
+    // as the test said, and fails the test on a question nobody expected (answered "Anuluj").
+    QObject::connect(&questionAnswerer, &QTimer::timeout, [this] { AnswerOpenQuestion(); });
+    questionAnswerer.start(5);
   }
   void TearDown() override {
+    questionAnswerer.stop();
+    EXPECT_TRUE(answers.empty()) << "a question the test answered was never asked";
     ui.reset();
     win.reset();
     TMainWin::SetErrorHook(nullptr);
@@ -229,6 +238,30 @@ class WindowTest : public ::testing::Test {
 
   // The user clicks line row of the Ethernet list.
   void ChooseDevice(int row) { ASSERT_TRUE(ClickLine(ui->EthLstBox, row)) << "no line " << row; }
+
+  // The next question about unsaved edits is answered with the button of this text ("Tak",
+  // "Nie", "Anuluj"); its text is kept in questions.
+  void AnswerQuestion(const QString& button) { answers.push_back(button); }
+
+  void AnswerOpenQuestion() {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (!box || box->objectName() != QStringLiteral("SaveQuestion")) return;
+    questions.push_back(box->text());
+    if (answers.empty()) {
+      ADD_FAILURE() << "unexpected question: " << box->text().toStdString();
+      box->reject();
+      return;
+    }
+    const QString answer = answers.front();
+    answers.erase(answers.begin());
+    for (QAbstractButton* button : box->buttons())
+      if (button->text() == answer) {
+        button->click();
+        return;
+      }
+    ADD_FAILURE() << "the question has no button " << answer.toStdString();
+    box->reject();
+  }
 
   // The configuration the window holds, with the user's edits.
   const CtrlConfig& Cfg() const { return ui->editor->Config(); }
@@ -259,6 +292,9 @@ class WindowTest : public ::testing::Test {
   ManualClock clock;
   SimLan lan{clock};
   std::vector<QString> errors;
+  std::vector<QString> answers;    // for the questions still to come, in order
+  std::vector<QString> questions;  // the questions asked
+  QTimer questionAnswerer;
   std::unique_ptr<TMainWin> win;
   std::optional<WindowControls> ui;
 };
