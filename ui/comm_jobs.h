@@ -5,6 +5,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "comm/endpoint.h"
 #include "comm/udpdev.h"
@@ -33,6 +35,9 @@ struct CommState {
   std::unique_ptr<Endpoint> udp;
   UdpDevSet devSet;
   KeepAliveSchedule keepAlive;
+  // The controllers every search also asks directly (behind a router), each at its address
+  // and port; given to each endpoint the worker opens.
+  std::vector<std::pair<std::string, uint16_t>> askedDirectly;
   // The first search could not be made yet (no endpoint: a port held by another program); the
   // first tick that opens the endpoint makes it.
   bool searchOwed = true;
@@ -60,5 +65,20 @@ LanOutcome ReplaceJob(CommState& state, int pair, const std::string& shownText,
 WriteOutcome WriteJob(CommState& state, const CtrlConfig& cfg, uint32_t controllerId);
 // "www": the current device's page.
 PageOutcome WwwJob(CommState& state);
+
+// The Ethernet list's menu, on the device controllerId (its line when the user opened the menu).
+// Each reads the controller into a configuration of its own: the window's stays as it is, but
+// for a restore, whose controller becomes the current one, showing what it holds.
+// "Kopia ustawień…": the controller as read now, written to path (UTF-8).
+LanOutcome BackupJob(CommState& state, uint32_t controllerId, const std::string& path);
+// "Przywróć z kopii…", first step: what restoring the file at path would change.
+PreviewOutcome PreviewRestoreJob(CommState& state, uint32_t controllerId, const std::string& path);
+// Its "Zapisz": the preview's plan written, provided the controller still gives the same plan,
+// and read back.
+RestoreOutcome RestoreJob(CommState& state, const RestorePreview& preview);
+// "Porównaj z kopią…": the file at path against the controller as read now.
+CompareOutcome CompareJob(CommState& state, uint32_t controllerId, const std::string& path);
+// "Adresy kontrolerów za routerem…": the addresses every search also asks, then a search.
+LanOutcome AskDirectlyJob(CommState& state, std::vector<std::pair<std::string, uint16_t>> targets);
 
 }  // namespace orvu

@@ -2,6 +2,7 @@
 // say what changed. Each job returns only what it can change; nothing is said twice.
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <variant>
@@ -13,6 +14,9 @@
 #include "ui/devset_view.h"
 
 namespace orvu {
+
+// backup/backup.h, whose member "slots" Qt's keywords would take: only the jobs read it.
+struct Backup;
 
 // --- Failures: taken apart on the worker (an error names a device record that only the worker
 // may read); the window words them. ---
@@ -30,8 +34,9 @@ struct DeviceError {
 };
 
 // A choice of the user that went stale while the action waited: the replacement pair is no
-// longer offered, or the controller to be written is no longer the current device.
-enum class StaleChoice { kPairGone, kControllerChanged };
+// longer offered, the controller to be written is no longer the current device, the device of a
+// menu's line is gone, or the controller changed between a restore's preview and its "Zapisz".
+enum class StaleChoice { kPairGone, kControllerChanged, kDeviceGone, kRestoreChanged };
 
 // Any other error: what the user is told, the port it concerns, and its own words (UTF-8).
 struct SystemFailure {
@@ -40,9 +45,28 @@ struct SystemFailure {
   std::string text;
 };
 
+// A backup file that could not be read, was refused, or could not be written.
+struct FileFailure {
+  std::string path;  // UTF-8
+  enum class Step { kRead, kRefused, kWrite } step = Step::kRead;
+  FailureCause cause = FailureCause::kOther;  // kRead, kWrite
+  std::string text;  // the system's words, or the refusal's place and reason (UTF-8)
+};
+
+// A restore written but not verified: what the controller acknowledged and what reading back
+// showed, with the differences (the file's -> the controller's) where one was read.
+struct RestoreUnverified {
+  std::string controller;  // its name (Windows-1250)
+  std::string path;        // UTF-8
+  std::optional<std::string> writeError;  // ErrText of a write not acknowledged
+  enum class ReadBack { kHoldsFile, kHoldsOther, kFailed } readBack = ReadBack::kFailed;
+  std::optional<std::string> readError;   // ErrText of a failed read-back
+  std::vector<std::string> held;          // difference lines, UTF-8
+};
+
 struct Failure {
   FailureOrigin origin = FailureOrigin::kAction;
-  std::variant<DeviceError, StaleChoice, SystemFailure> what;
+  std::variant<DeviceError, StaleChoice, SystemFailure, FileFailure, RestoreUnverified> what;
 };
 
 // --- The Ethernet list ---
@@ -104,6 +128,38 @@ struct TickOutcome {
 struct WriteOutcome {
   LanOutcome lan;
   std::optional<CtrlConfig> acknowledged;
+};
+
+// What a restore would change, as the controller holds it now: the lines to show and the plan.
+struct RestorePreview {
+  uint32_t controllerId = 0;
+  std::string controller;  // its name (Windows-1250)
+  std::string path;        // UTF-8
+  std::shared_ptr<const Backup> file;
+  std::vector<std::string> problems;  // "pointer: reason": the file cannot be restored
+  std::vector<std::string> changes;   // "where: old -> new"
+  bool otherController = false;       // the file was taken from another controller,
+  uint32_t fileControllerId = 0;      // this one
+  std::shared_ptr<const CtrlConfig> planned;
+};
+
+// The menu's jobs on one line of the Ethernet list.
+struct PreviewOutcome {
+  LanOutcome lan;
+  std::optional<RestorePreview> preview;
+};
+struct RestoreOutcome {
+  LanOutcome lan;
+  std::optional<std::string> verified;  // the controller's name: it holds the file's passages
+};
+// A comparison: the two sides described and the difference lines ("where: file -> controller").
+struct Comparison {
+  std::string fileSide, controllerSide;  // UTF-8
+  std::vector<std::string> lines;
+};
+struct CompareOutcome {
+  LanOutcome lan;
+  std::optional<Comparison> comparison;
 };
 
 // "www": the page to open, when there is a current device.

@@ -29,27 +29,52 @@ class DepthGuard {
   int& depth_;
 };
 
+QString StaleChoiceText(StaleChoice which) {
+  switch (which) {
+    case StaleChoice::kPairGone: return PairGoneText();
+    case StaleChoice::kControllerChanged: return ControllerChangedText();
+    case StaleChoice::kDeviceGone: return DeviceGoneText();
+    case StaleChoice::kRestoreChanged: return RestoreChangedText();
+  }
+  return QString();
+}
+
+QString UnverifiedText(const RestoreUnverified& told) {
+  const QString writeError = told.writeError ? QtText(*told.writeError) : QString();
+  const QString readError = told.readError ? QtText(*told.readError) : QString();
+  QStringList held;
+  for (const std::string& line : told.held) held << QStringLiteral("  ") + QString::fromStdString(line);
+  return RestoreUnverifiedText(QtText(told.controller), told.writeError ? &writeError : nullptr,
+                               told.readBack, told.readError ? &readError : nullptr, held);
+}
+
 }  // namespace
 
 void ErrorFrame::SetHook(Hook hook) { HookSlot() = std::move(hook); }
 
 ErrorFrame::ErrorFrame(QWidget* window) : QObject(window), window_(window) {}
 
-void ErrorFrame::Show(const QString& text) {
+void ErrorFrame::Show(const QString& text) { Queue(Box{text, false}); }
+
+void ErrorFrame::ShowNotice(const QString& text) { Queue(Box{text, true}); }
+
+void ErrorFrame::Queue(Box box) {
   if (HookSlot()) {
     DepthGuard open(boxesOpen_);
-    HookSlot()(text);
+    HookSlot()(box.text);
     return;
   }
-  boxes_.push_back(text);
+  boxes_.push_back(std::move(box));
   if (boxes_.size() == 1) QMetaObject::invokeMethod(this, "ShowPendingBoxes", Qt::QueuedConnection);
 }
 
 void ErrorFrame::ShowPendingBoxes() {
   while (!boxes_.empty()) {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error"), boxes_.front(),
+    const Box& next = boxes_.front();
+    QMessageBox box(next.notice ? QMessageBox::Information : QMessageBox::Critical,
+                    next.notice ? QStringLiteral("orvuQ46") : QStringLiteral("Error"), next.text,
                     QMessageBox::Ok, window_);
-    box.setObjectName(QStringLiteral("ErrorBox"));
+    box.setObjectName(next.notice ? QStringLiteral("NoticeBox") : QStringLiteral("ErrorBox"));
     {
       DepthGuard open(boxesOpen_);
       box.exec();
@@ -63,11 +88,16 @@ void ErrorFrame::Show(const Failure& failure) {
       [&](const auto& what) {
         using What = std::decay_t<decltype(what)>;
         if constexpr (std::is_same_v<What, StaleChoice>)
-          Show(what == StaleChoice::kPairGone ? PairGoneText() : ControllerChangedText());
+          Show(StaleChoiceText(what));
         else if constexpr (std::is_same_v<What, DeviceError>)
           ShowDeviceError(failure, what);
-        else
+        else if constexpr (std::is_same_v<What, SystemFailure>)
           ShowSystemFailure(failure, what);
+        else if constexpr (std::is_same_v<What, FileFailure>)
+          Show(BackupFileFailureText(QString::fromStdString(what.path), what.step, what.cause,
+                                     QString::fromStdString(what.text)));
+        else
+          Show(UnverifiedText(what));
       },
       failure.what);
 }

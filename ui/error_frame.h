@@ -30,6 +30,8 @@ class ErrorFrame : public QObject {
 
   // A box with text; it opens from a queued call, one box after the other.
   void Show(const QString& text);
+  // A box that tells of success (a verified restore), in the same queue.
+  void ShowNotice(const QString& text);
   // A failure that communication met, worded and filtered by who met it: a click is always
   // answered; a tick or start-up says a failure once, not at every recurrence.
   void Show(const Failure& failure);
@@ -58,7 +60,12 @@ class ErrorFrame : public QObject {
   PersistentFailures lastingFailures_;
   // One box for a run of other failures met by ticks; a tick that reaches its end arms the next.
   bool armed_ = true;
-  std::deque<QString> boxes_;  // boxes to show, the open one first
+  struct Box {
+    QString text;
+    bool notice = false;
+  };
+  void Queue(Box box);
+  std::deque<Box> boxes_;  // boxes to show, the open one first
   int boxesOpen_ = 0;          // boxes open, also through the hook
 };
 

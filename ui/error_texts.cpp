@@ -18,6 +18,43 @@ const QString kPairGone =
 const QString kControllerChanged = QStringLiteral(
     "Wybrany kontroler zmienił się przed zapisem - konfiguracja nie została zapisana.");
 
+const QString kDeviceGone = QStringLiteral(
+    "Urządzenia z tej linii nie ma już na liście - nic nie zostało zrobione.");
+const QString kRestoreChanged = QStringLiteral(
+    "Kontroler zmienił się od podglądu przywracania - nic nie zostało zapisane.\n"
+    "Wybierz „Przywróć z kopii…” jeszcze raz.");
+
+const QString kBackupNotRead = QStringLiteral("Nie udało się odczytać kopii ustawień z pliku:\n„%1”");
+const QString kBackupRefused =
+    QStringLiteral("Plik nie jest poprawną kopią ustawień kontrolera i nie został użyty:\n„%1”");
+const QString kBackupNotWritten = QStringLiteral("Nie udało się zapisać kopii ustawień w pliku:\n„%1”");
+const QString kReadMissing = QStringLiteral(
+    "Plik albo folder nie istnieje (mógł zostać usunięty, przeniesiony albo odłączony).");
+const QString kReadForbidden = QStringLiteral("Brak uprawnień do odczytu tego pliku.");
+const QString kReadOther = QStringLiteral("System nie pozwolił odczytać tego pliku.");
+const QString kReadAgain = QStringLiteral("Wybierz plik kopii ustawień jeszcze raz.");
+const QString kWriteElsewhere = QStringLiteral(
+    "Wybierz inny folder albo inną nazwę pliku i zapisz kopię jeszcze raz.");
+const QString kWriteElsewhereDisk = QStringLiteral("Zapisz kopię na innym dysku albo zwolnij miejsce.");
+
+const QString kRestoreNotAcknowledged =
+    QStringLiteral("Kontroler %1 nie potwierdził zapisu przejść - jego wynik jest nieznany.");
+const QString kRestoreHoldsFile = QStringLiteral(
+    "Odczytane ponownie przejścia kontrolera %1 są takie jak w pliku. Przywróć kopię jeszcze "
+    "raz, aby to potwierdzić.");
+const QString kRestoreHoldsOther = QStringLiteral(
+    "Odczytane ponownie przejścia kontrolera %1 nie są takie jak w pliku (plik -> kontroler):");
+const QString kRestoreUnknown = QStringLiteral(
+    "Nie udało się odczytać przejść po zapisie - wynik jest nieznany. Przed zapisem kontroler "
+    "%1 miał (plik -> kontroler):");
+
+const QString kNotAnAddress = QStringLiteral(
+    "Wiersz %1: „%2” nie jest adresem IPv4 (na przykład 192.168.5.20 albo 192.168.5.20:45389).\n"
+    "Lista nie została zapisana.");
+const QString kBadPort = QStringLiteral(
+    "Wiersz %1: „%2” - po dwukropku potrzebny jest numer portu od 0 do 65535.\n"
+    "Lista nie została zapisana.");
+
 constexpr size_t kCauses = static_cast<size_t>(FailureCause::kOther) + 1;
 
 // Indexed by FailureCause.
@@ -110,13 +147,63 @@ QString ReportFailureText(const QString& path, FailureCause cause, const QString
 
 QString NoControllerReportText() { return kNoController; }
 
+QString DeviceGoneText() { return kDeviceGone; }
+
+QString AddressRefusedText(int line, const QString& text, bool badPort) {
+  return (badPort ? kBadPort : kNotAnAddress).arg(QString::number(line), text);
+}
+
+QString RestoreChangedText() { return kRestoreChanged; }
+
+QString BackupFileFailureText(const QString& path, FileFailure::Step step, FailureCause cause,
+                              const QString& systemWords) {
+  switch (step) {
+    case FileFailure::Step::kRead: {
+      const QString& happened = cause == FailureCause::kFolderMissing ? kReadMissing
+                                : cause == FailureCause::kNoPermission ? kReadForbidden
+                                                                       : kReadOther;
+      return kBackupNotRead.arg(path) + QStringLiteral("\n\n") + happened + QLatin1Char('\n') +
+             kReadAgain + QStringLiteral("\n\n") + DetailsLine(systemWords);
+    }
+    case FileFailure::Step::kRefused:
+      return kBackupRefused.arg(path) + QStringLiteral("\n\n") + DetailsLine(systemWords);
+    case FileFailure::Step::kWrite:
+      break;
+  }
+  const QString& whatToDo = cause == FailureCause::kDiskFull || cause == FailureCause::kReadOnlyMedium
+                                ? kWriteElsewhereDisk
+                                : kWriteElsewhere;
+  return kBackupNotWritten.arg(path) + QStringLiteral("\n\n") + FileWords(cause).happened +
+         QLatin1Char('\n') + whatToDo + QStringLiteral("\n\n") + DetailsLine(systemWords);
+}
+
+QString RestoreUnverifiedText(const QString& controller, const QString* writeError,
+                              RestoreUnverified::ReadBack readBack, const QString* readError,
+                              const QStringList& held) {
+  QStringList parts;
+  if (writeError) parts << *writeError + kRestoreNotAcknowledged.arg(controller);
+  switch (readBack) {
+    case RestoreUnverified::ReadBack::kHoldsFile: parts << kRestoreHoldsFile.arg(controller); break;
+    case RestoreUnverified::ReadBack::kHoldsOther: parts << kRestoreHoldsOther.arg(controller) + QLatin1Char('\n') + held.join(QLatin1Char('\n')); break;
+    case RestoreUnverified::ReadBack::kFailed:
+      parts << (readError ? *readError : QString()) + kRestoreUnknown.arg(controller) + QLatin1Char('\n') +
+                   held.join(QLatin1Char('\n'));
+      break;
+  }
+  return parts.join(QStringLiteral("\n\n"));
+}
+
 QString PairGoneText() { return kPairGone; }
 
 QString ControllerChangedText() { return kControllerChanged; }
 
 std::vector<QString> AllErrorTexts() {
   std::vector<QString> texts = {kDetails, kReportNotWritten, kNoController, kPairGone, kControllerChanged,
-                                OtherFileWords().happened, OtherFileWords().whatToDo};
+                                OtherFileWords().happened, OtherFileWords().whatToDo, kDeviceGone,
+                                kRestoreChanged, kBackupNotRead, kBackupRefused, kBackupNotWritten,
+                                kReadMissing, kReadForbidden, kReadOther, kReadAgain, kWriteElsewhere,
+                                kWriteElsewhereDisk, kRestoreNotAcknowledged, kRestoreHoldsFile,
+                                kRestoreHoldsOther, kRestoreUnknown, kNotAnAddress, kBadPort};
   for (const CauseWords& words : Words()) {
     texts.push_back(words.happened);
     texts.push_back(words.whatToDo);

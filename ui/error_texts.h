@@ -3,11 +3,13 @@
 // whoever supports the installer. Every such text of the windows is here.
 #pragma once
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <exception>
 #include <vector>
 
 #include "comm/failure_cause.h"
+#include "ui/comm_outcome.h"
 
 namespace orvu {
 
@@ -39,6 +41,26 @@ QString ReportFailureText(const QString& path, FailureCause cause, const QString
 // The box of a report whose controller stopped being the current device while the dialogs
 // were open.
 QString NoControllerReportText();
+
+// The device of a menu's line left the list; the controller changed between a restore's
+// preview and its "Zapisz".
+QString DeviceGoneText();
+QString RestoreChangedText();
+
+// A backup file that could not be read, was refused (systemWords: the place and the reason),
+// or could not be written.
+QString BackupFileFailureText(const QString& path, FileFailure::Step step, FailureCause cause,
+                              const QString& systemWords);
+
+// A restore written but not verified, as its read-back showed it; the error texts (ErrText)
+// end in a new line.
+QString RestoreUnverifiedText(const QString& controller, const QString* writeError,
+                              RestoreUnverified::ReadBack readBack, const QString* readError,
+                              const QStringList& held);
+
+// A line of the addresses behind a router that is no address: line number, its text, and
+// whether only its port is wrong.
+QString AddressRefusedText(int line, const QString& text, bool badPort);
 
 // Every text of this file, placeholders included, for the tests that check that the boxes say
 // nothing else.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "ui/comm_outcome.h"
+#include "ui/devset_view.h"
 
 class QLabel;
 class QPushButton;
@@ -26,15 +27,24 @@ class EthernetPanel : public QGroupBox {
   // searching: "Przeszukaj sieć" waits for the search under way; pageAvailable: "www" can open
   // a page (there is a device, and no page is being looked up).
   void ShowBusy(bool searching, bool pageAvailable);
+  // What the lines stand for: the menu offers a controller's configuration only on the lines of
+  // controllers that answered and let it be read.
+  void ShowDevices(const DevSetView& devices);
 
  signals:
   void chosen(int row);  // a click on a line (the current one too, which reads it again)
   void searchAsked();
   void pageAsked();
   void helpAsked();
+  // The menu's items, on the line they were chosen on.
+  void backupAsked(int row);
+  void restoreAsked(int row);
+  void compareAsked(int row);
+  void addressesAsked();
 
  private:
   void ChooseSelected();
+  void OpenMenu(int row, QPoint global);
   void ShowChange(const ListRebuilt& rebuilt, bool choicePending);
   void ShowChange(const LineRewritten& rewritten, bool choicePending);
 
@@ -44,6 +54,7 @@ class EthernetPanel : public QGroupBox {
   QPushButton* WwwBtn;
   QPushButton* SearchEthBtn;
   int chosenRow_ = -1;  // the line the user chose last
+  std::vector<bool> readable_;  // by row: a controller whose configuration can be read
 };
 
 }  // namespace orvu

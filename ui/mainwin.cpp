@@ -4,6 +4,7 @@
 
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -12,13 +13,17 @@
 
 #include "comm/identity.h"
 #include "ui/after_first_paint.h"
+#include "ui/backup_texts.h"
 #include "ui/controls.h"
 #include "ui/device_panel.h"
 #include "ui/ethernet_panel.h"
+#include "ui/error_texts.h"
 #include "ui/fonts.h"
+#include "ui/lines_dialog.h"
 #include "ui/passage_editor.h"
 #include "ui/qtext.h"
 #include "ui/report_action.h"
+#include "ui/router_addresses.h"
 #include "ui/save_question.h"
 #include "ui/whelp.h"
 #include "ui/window_comm.h"
@@ -49,12 +54,16 @@ TMainWin::TMainWin(EndpointFactory makeEndpoint, CommMode commMode, QWidget* par
   devicePanel_ = new DevicePanel(this);
   editor_ = new PassageEditor(this);
   errors_ = new ErrorFrame(this);
-  comm_ = new WindowComm(std::move(makeEndpoint), commMode, this);
+  comm_ = new WindowComm(std::move(makeEndpoint), commMode, AddressTargets(SavedAddresses()), this);
 
   connect(ethernet_, &EthernetPanel::chosen, this, &TMainWin::EthLstBoxClick);
   connect(ethernet_, &EthernetPanel::searchAsked, comm_, &WindowComm::Search);
   connect(ethernet_, &EthernetPanel::pageAsked, comm_, &WindowComm::OpenPage);
   connect(ethernet_, &EthernetPanel::helpAsked, this, [this] { ShowHelp(0); });
+  connect(ethernet_, &EthernetPanel::backupAsked, this, &TMainWin::BackupAsked);
+  connect(ethernet_, &EthernetPanel::restoreAsked, this, &TMainWin::RestoreAsked);
+  connect(ethernet_, &EthernetPanel::compareAsked, this, &TMainWin::CompareAsked);
+  connect(ethernet_, &EthernetPanel::addressesAsked, this, &TMainWin::AddressesAsked);
   connect(devicePanel_, &DevicePanel::deleteLostAsked, this, &TMainWin::DelLostBtnClick);
   connect(devicePanel_, &DevicePanel::replaceAsked, this, &TMainWin::ReplaceBtnClick);
   connect(devicePanel_, &DevicePanel::helpAsked, this, [this] { ShowHelp(1); });
@@ -68,6 +77,11 @@ TMainWin::TMainWin(EndpointFactory makeEndpoint, CommMode commMode, QWidget* par
   connect(comm_, &WindowComm::tickEnded, errors_, &ErrorFrame::TickEnded);
   connect(comm_, &WindowComm::writeEnded, this, &TMainWin::WriteEnded);
   connect(comm_, &WindowComm::failed, errors_, qOverload<const Failure&>(&ErrorFrame::Show));
+  connect(comm_, &WindowComm::restorePreviewed, this, &TMainWin::ShowRestorePreview);
+  connect(comm_, &WindowComm::compared, this, &TMainWin::ShowComparison);
+  connect(comm_, &WindowComm::restoreVerified, this, [this](const std::string& controller) {
+    errors_->ShowNotice(RestoreVerifiedText(QtText(controller)));
+  });
   connect(comm_, &WindowComm::pageOpened, this, [](const QString& url) {
     QDesktopServices::openUrl(QUrl(url));
   });
@@ -205,6 +219,83 @@ void TMainWin::ShowHelp(int page) {
   HelpWin->exec();
 }
 
+std::optional<uint32_t> TMainWin::DeviceOfLine(int row) const {
+  const DevSetView& devices = comm_->Devices();
+  if (row < 0 || row >= devices.count) return std::nullopt;
+  return devices.dev[row].id;
+}
+
+namespace {
+
+std::string FilePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+}  // namespace
+
+void TMainWin::BackupAsked(int row) {
+  const std::optional<uint32_t> id = DeviceOfLine(row);
+  if (!id) return;
+  const std::optional<QString> path = backupDlg_.Run(
+      this, BackupFileDialog::Purpose::kSave, QtText(DevName(*id)) + QStringLiteral(".json"));
+  if (path) comm_->Backup(*id, FilePath(*path));
+}
+
+void TMainWin::RestoreAsked(int row) {
+  const std::optional<uint32_t> id = DeviceOfLine(row);
+  // The restored controller becomes the current one, showing what it holds then.
+  if (!id || EditsMayGo([this, row] { RestoreAsked(row); }) != GoOn::kNow) return;
+  const std::optional<QString> path = backupDlg_.Run(this, BackupFileDialog::Purpose::kOpen);
+  if (path) comm_->PreviewRestore(*id, FilePath(*path));
+}
+
+void TMainWin::ShowRestorePreview(const RestorePreview& preview) {
+  const QString controller = QtText(preview.controller);
+  const QString file = QString::fromStdString(preview.path);
+  QStringList lines;
+  QString heading;
+  QString action;
+  if (!preview.problems.empty()) {
+    heading = RestoreRefusedHeading(file, controller);
+    for (const std::string& line : preview.problems) lines << QString::fromStdString(line);
+  } else if (preview.changes.empty()) {
+    heading = RestoreNothingHeading(file, controller);
+  } else {
+    heading = RestoreChangesHeading(
+        file, controller,
+        preview.otherController ? QtText(DevName(preview.fileControllerId)) : QString());
+    for (const std::string& line : preview.changes) lines << QString::fromStdString(line);
+    action = QStringLiteral("Zapisz");
+  }
+  LinesDialog dialog(this, QStringLiteral("Przywróć z kopii"), heading, lines, action);
+  dialog.setObjectName(QStringLiteral("RestoreDlg"));
+  if (dialog.exec() == QDialog::Accepted && !action.isEmpty()) comm_->Restore(preview);
+}
+
+void TMainWin::CompareAsked(int row) {
+  const std::optional<uint32_t> id = DeviceOfLine(row);
+  if (!id) return;
+  const std::optional<QString> path = backupDlg_.Run(this, BackupFileDialog::Purpose::kOpen);
+  if (path) comm_->Compare(*id, FilePath(*path));
+}
+
+void TMainWin::ShowComparison(const Comparison& comparison) {
+  QStringList lines;
+  for (const std::string& line : comparison.lines) lines << QString::fromStdString(line);
+  LinesDialog dialog(this, QStringLiteral("Porównaj z kopią"),
+                     ComparisonHeading(QString::fromStdString(comparison.fileSide),
+                                       QString::fromStdString(comparison.controllerSide),
+                                       lines.isEmpty()),
+                     lines);
+  dialog.setObjectName(QStringLiteral("CompareDlg"));
+  dialog.exec();
+}
+
+void TMainWin::AddressesAsked() {
+  AddressesDialog dialog(this, SavedAddresses(), [this](const QString& why) { errors_->Show(why); });
+  if (dialog.exec() != QDialog::Accepted) return;
+  SaveAddresses(dialog.Lines());
+  comm_->AskDirectly(AddressTargets(dialog.Lines()));
+}
+
 OperatingMode TMainWin::CurrentMode() const {
   const DevView* current = comm_->Devices().Current();
   return current ? ModeOf(current->mode) : OperatingMode::kBlokada;
@@ -214,6 +305,7 @@ void TMainWin::ShowLan(const LanOutcome& lan) {
   const bool choicePending = comm_->ChoicePending();
   ethernet_->ShowChanges(lan.list, choicePending);
   const DevSetView& devices = comm_->Devices();
+  ethernet_->ShowDevices(devices);
   // The list shows the current device, unless the user has already chosen another.
   if (!choicePending && devices.Current()) ethernet_->ShowCurrent(devices.sel);
 

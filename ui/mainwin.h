@@ -10,6 +10,7 @@
 
 #include "comm/udpdev.h"
 #include "model/ctrlcfg.h"
+#include "ui/backup_file_dialog.h"
 #include "ui/comm_jobs.h"
 #include "ui/comm_worker.h"
 #include "ui/error_frame.h"
@@ -21,6 +22,8 @@ class THelpWin;
 class TLokalizDlg;
 
 namespace orvu {
+struct Comparison;
+struct RestorePreview;
 class DevicePanel;
 class EthernetPanel;
 class PassageEditor;
@@ -48,6 +51,8 @@ class TMainWin : public QWidget {
   static void SetErrorHook(ErrorHook hook);
   // Test seam: the save dialog of "Raport", which can be told its next answer.
   SaveFileDialog& SaveRapDlg() { return saveRapDlg_; }
+  // Test seam: the file dialog of the Ethernet list's menu, likewise.
+  orvu::BackupFileDialog& BackupDlg() { return backupDlg_; }
 
   // The poll tick, UDPTimer's handler (the timer is the window's child of that name).
   void UDPTimerTimer();
@@ -82,6 +87,16 @@ class TMainWin : public QWidget {
   void UpdateModified();
   void WriteEnded(const std::optional<orvu::CtrlConfig>& acknowledged);
 
+  // The Ethernet list's menu.
+  void BackupAsked(int row);
+  void RestoreAsked(int row);
+  void CompareAsked(int row);
+  void AddressesAsked();
+  void ShowRestorePreview(const orvu::RestorePreview& preview);
+  void ShowComparison(const orvu::Comparison& comparison);
+  // The identity of the device of line row, when it has one.
+  std::optional<uint32_t> DeviceOfLine(int row) const;
+
   void ShowLan(const orvu::LanOutcome& lan);
   void ShowBusy();
   orvu::OperatingMode CurrentMode() const;
@@ -93,6 +108,7 @@ class TMainWin : public QWidget {
   orvu::WindowComm* comm_;
   QTimer* UDPTimer;
   SaveFileDialog saveRapDlg_;
+  orvu::BackupFileDialog backupDlg_;
   orvu::CtrlConfig saved_;  // the passages as last read from or written to the controller
   orvu::CtrlConfig sent_;   // the passages of the last write started
   std::function<void()> afterWrite_;  // what "Tak" asked for, once the write is acknowledged

@@ -27,6 +27,15 @@ QString WithReportSuffix(const QString& path) {
   return path + (name.endsWith(u'.') ? QString() : QStringLiteral(".")) + ReportSuffix();
 }
 
+void FitFileList(QFileDialog& dialog) {
+  dialog.resize(720, 420);
+  if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+    QHeaderView* header = view->header();
+    for (int column = 1; column < header->count(); ++column)
+      header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+  }
+}
+
 }  // namespace orvu
 
 std::optional<QString> SaveFileDialog::Run(QWidget* parent, const QString& presetName) {
@@ -44,15 +53,7 @@ std::optional<QString> SaveFileDialog::Run(QWidget* parent, const QString& prese
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
   dialog.setDirectory(QDir::currentPath());
   dialog.selectFile(presetName);
-  // Qt's file list gives the size, type and date columns fixed widths that cut Polish type
-  // names and dates short; sized to their contents they show whole, in a dialog wide enough
-  // to show them side by side.
-  dialog.resize(720, 420);
-  if (auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"))) {
-    QHeaderView* header = view->header();
-    for (int column = 1; column < header->count(); ++column)
-      header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
-  }
+  orvu::FitFileList(dialog);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
   const QStringList chosen = dialog.selectedFiles();
   if (chosen.isEmpty()) return std::nullopt;

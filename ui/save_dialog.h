@@ -3,9 +3,14 @@
 #include <QString>
 #include <optional>
 
+class QFileDialog;
 class QWidget;
 
 namespace orvu {
+
+// Qt's file list gives the size, type and date columns fixed widths that cut Polish type names
+// and dates short; sized to their contents they show whole, in a dialog wide enough for them.
+void FitFileList(QFileDialog& dialog);
 
 // The file name with ".txt" appended when it has no extension of its own. A date separator
 // '.' in the proposed name ("2024.05.07 K46_00125") does not count as one: an extension holds

@@ -5,9 +5,22 @@
 
 namespace orvu {
 
-WindowComm::WindowComm(EndpointFactory makeEndpoint, CommWorker::Mode mode, QObject* parent)
+namespace {
+
+std::unique_ptr<CommState> NewState(EndpointFactory makeEndpoint,
+                                    std::vector<std::pair<std::string, uint16_t>> askedDirectly) {
+  auto state = std::make_unique<CommState>(std::move(makeEndpoint));
+  state->askedDirectly = std::move(askedDirectly);
+  return state;
+}
+
+}  // namespace
+
+WindowComm::WindowComm(EndpointFactory makeEndpoint, CommWorker::Mode mode,
+                       std::vector<std::pair<std::string, uint16_t>> askedDirectly, QObject* parent)
     : QObject(parent),
-      worker_(new CommWorker(std::make_unique<CommState>(std::move(makeEndpoint)), mode, this)) {}
+      worker_(new CommWorker(NewState(std::move(makeEndpoint), std::move(askedDirectly)), mode,
+                             this)) {}
 
 WindowComm::~WindowComm() {
   // Every held session is closed before the endpoint goes; a close that fails is given up
@@ -57,12 +70,28 @@ void WindowComm::Deliver(const PageOutcome& page) {
   if (!page.url.empty()) emit pageOpened(QString::fromStdString(page.url));
 }
 
+void WindowComm::Deliver(const PreviewOutcome& preview) {
+  Tell(preview.lan, [] {});
+  if (preview.preview) emit restorePreviewed(*preview.preview);
+}
+
+void WindowComm::Deliver(const RestoreOutcome& restore) {
+  Tell(restore.lan, [] {});
+  if (restore.verified) emit restoreVerified(*restore.verified);
+}
+
+void WindowComm::Deliver(const CompareOutcome& compare) {
+  Tell(compare.lan, [] {});
+  if (compare.comparison) emit compared(*compare.comparison);
+}
+
 CommBusy WindowComm::Busy() const {
   CommBusy busy;
   busy.searching = Pending(Job::kSearch);
   busy.opening = Pending(Job::kWww);
   busy.rereading = Pending(Job::kSelect) || Pending(Job::kReread);
   busy.writing = Pending(Job::kWrite);
+  busy.filing = Pending(Job::kFile);
   for (int job = 0; job < static_cast<int>(Job::kCount); ++job)
     busy.userWork |= job != static_cast<int>(Job::kTick) && Pending(static_cast<Job>(job));
   return busy;
@@ -111,6 +140,36 @@ void WindowComm::Write(const CtrlConfig& cfg, uint32_t controllerId) {
   // window's own copy.
   Start<WriteOutcome>(Job::kWrite, [cfg, controllerId](CommState& state) {
     return WriteJob(state, cfg, controllerId);
+  });
+}
+
+void WindowComm::Backup(uint32_t controllerId, std::string path) {
+  Start<LanOutcome>(Job::kFile, [controllerId, path = std::move(path)](CommState& state) {
+    return BackupJob(state, controllerId, path);
+  });
+}
+
+void WindowComm::PreviewRestore(uint32_t controllerId, std::string path) {
+  Start<PreviewOutcome>(Job::kFile, [controllerId, path = std::move(path)](CommState& state) {
+    return PreviewRestoreJob(state, controllerId, path);
+  });
+}
+
+void WindowComm::Restore(RestorePreview preview) {
+  Start<RestoreOutcome>(Job::kReread, [preview = std::move(preview)](CommState& state) {
+    return RestoreJob(state, preview);
+  });
+}
+
+void WindowComm::Compare(uint32_t controllerId, std::string path) {
+  Start<CompareOutcome>(Job::kFile, [controllerId, path = std::move(path)](CommState& state) {
+    return CompareJob(state, controllerId, path);
+  });
+}
+
+void WindowComm::AskDirectly(std::vector<std::pair<std::string, uint16_t>> targets) {
+  Start<LanOutcome>(Job::kSearch, [targets = std::move(targets)](CommState& state) mutable {
+    return AskDirectlyJob(state, std::move(targets));
   });
 }
 

@@ -24,6 +24,7 @@ struct CommBusy {
   bool opening = false;    // "www"
   bool rereading = false;  // a read that replaces the model: the device panel and the editor
   bool writing = false;    // "Zapisz"
+  bool filing = false;     // a backup, a restore's preview or a comparison
   bool userWork = false;   // anything the user asked for and still waits for: the wait cursor
 };
 
@@ -32,8 +33,10 @@ class WindowComm : public QObject {
  public:
   // kInline runs every job at once on this thread, its outcome applied before the call
   // returns (tests on a manual clock).
-  WindowComm(EndpointFactory makeEndpoint, CommWorker::Mode mode, QObject* parent);
   // Runs what the worker still has to do, then closes every held session; always completes.
+  // askedDirectly: the controllers every search also asks directly, from the first one on.
+  WindowComm(EndpointFactory makeEndpoint, CommWorker::Mode mode,
+             std::vector<std::pair<std::string, uint16_t>> askedDirectly, QObject* parent);
   ~WindowComm() override;
 
   // The actions, each a job on the worker in the order started.
@@ -48,6 +51,12 @@ class WindowComm : public QObject {
   // read from; written only while that is still the current device.
   void Write(const CtrlConfig& cfg, uint32_t controllerId);
   void OpenPage();
+  // The Ethernet list's menu (see the jobs of the same names).
+  void Backup(uint32_t controllerId, std::string path);
+  void PreviewRestore(uint32_t controllerId, std::string path);
+  void Restore(RestorePreview preview);
+  void Compare(uint32_t controllerId, std::string path);
+  void AskDirectly(std::vector<std::pair<std::string, uint16_t>> targets);
 
   const DevSetView& Devices() const { return devices_; }
   CommBusy Busy() const;
@@ -66,9 +75,13 @@ class WindowComm : public QObject {
   void writeEnded(const std::optional<orvu::CtrlConfig>& acknowledged);
   void failed(const orvu::Failure& failure);
   void pageOpened(const QString& url);
+  void restorePreviewed(const orvu::RestorePreview& preview);
+  void restoreVerified(const std::string& controller);
+  void compared(const orvu::Comparison& comparison);
 
  private:
-  enum class Job { kTick, kSearch, kSelect, kReread, kWrite, kWww, kCount };
+  // kFile: a menu's job that reads a controller for a file, the window's model untouched.
+  enum class Job { kTick, kSearch, kSelect, kReread, kWrite, kWww, kFile, kCount };
   template <class Outcome>
   void Start(Job job, std::function<Outcome(CommState&)> run);
   template <class Between>
@@ -77,6 +90,9 @@ class WindowComm : public QObject {
   void Deliver(const TickOutcome& tick);
   void Deliver(const WriteOutcome& write);
   void Deliver(const PageOutcome& page);
+  void Deliver(const PreviewOutcome& preview);
+  void Deliver(const RestoreOutcome& restore);
+  void Deliver(const CompareOutcome& compare);
   int& PendingCount(Job job) { return pending_[static_cast<int>(job)]; }
   bool Pending(Job job) const { return pending_[static_cast<int>(job)] > 0; }
 

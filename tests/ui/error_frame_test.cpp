@@ -19,7 +19,8 @@ class ErrorFrameTest : public ::testing::Test {
   }
   void TearDown() override { ErrorFrame::SetHook(nullptr); }
 
-  static Failure Tick(std::variant<DeviceError, StaleChoice, SystemFailure> what) {
+  template <class What>
+  static Failure Tick(What what) {
     return Failure{FailureOrigin::kTick, std::move(what)};
   }
 
