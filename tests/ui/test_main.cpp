@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <cstdlib>
 #include <cstring>
 
@@ -22,6 +24,10 @@ int main(int argc, char** argv) {
     if (std::strncmp(argv[i], "--gtest_list_tests", 18) == 0) return RUN_ALL_TESTS();
   }
   QApplication app(argc, argv);
+  // The user's settings (the addresses behind a router) of this run only, never the real ones.
+  QTemporaryDir settings;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+  QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
   orvu::SetUpApplication(app);  // the font and the Polish Qt texts of the programs
   return RUN_ALL_TESTS();
 }

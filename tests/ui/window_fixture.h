@@ -22,7 +22,9 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <memory>
+#include <functional>
 #include <optional>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -221,6 +223,7 @@ class WindowTest : public ::testing::Test {
   void TearDown() override {
     questionAnswerer.stop();
     EXPECT_TRUE(answers.empty()) << "a question the test answered was never asked";
+    EXPECT_TRUE(scripted.empty()) << "a dialog the test expected never showed";
     ui.reset();
     win.reset();
     TMainWin::SetErrorHook(nullptr);
@@ -243,7 +246,23 @@ class WindowTest : public ::testing::Test {
   // "Nie", "Anuluj"); its text is kept in questions.
   void AnswerQuestion(const QString& button) { answers.push_back(button); }
 
+  // When a modal dialog or a popup menu of this object name shows, act on it from inside its
+  // loop (once each; several of one name in the order given).
+  void WhenShown(const QString& name, std::function<void(QWidget&)> act) {
+    scripted.push_back({name, std::move(act)});
+  }
+
   void AnswerOpenQuestion() {
+    for (QWidget* open : {QApplication::activePopupWidget(), QApplication::activeModalWidget()}) {
+      if (!open) continue;
+      for (auto it = scripted.begin(); it != scripted.end(); ++it) {
+        if (it->first != open->objectName()) continue;
+        auto act = std::move(it->second);
+        scripted.erase(it);
+        act(*open);
+        return;
+      }
+    }
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     if (!box || box->objectName() != QStringLiteral("SaveQuestion")) return;
     questions.push_back(box->text());
@@ -294,6 +313,7 @@ class WindowTest : public ::testing::Test {
   std::vector<QString> errors;
   std::vector<QString> answers;    // for the questions still to come, in order
   std::vector<QString> questions;  // the questions asked
+  std::vector<std::pair<QString, std::function<void(QWidget&)>>> scripted;
   QTimer questionAnswerer;
   std::unique_ptr<TMainWin> win;
   std::optional<WindowControls> ui;
