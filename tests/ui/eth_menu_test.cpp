@@ -44,31 +44,6 @@ class EthMenuTest : public WindowTest {
     return w;
   }
 
-  // Opens the menu on line row as a right click does, and chooses the item of that object
-  // name; the items' texts and whether each was enabled land in menuItems.
-  void ChooseInMenu(int row, const char* item) {
-    WhenShown(QStringLiteral("EthMenu"), [this, item](QWidget& open) { Pick(open, item); });
-    QListWidget* list = ui->EthLstBox;
-    const QPoint at = list->visualItemRect(list->item(row)).center();
-    QContextMenuEvent click(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
-    QApplication::sendEvent(list->viewport(), &click);
-  }
-
-  void Pick(QWidget& open, const char* item) {
-    auto& menu = static_cast<QMenu&>(open);
-    menuItems.clear();
-    for (QAction* action : menu.actions())
-      menuItems.push_back(action->isSeparator() ? QStringLiteral("-")
-                                                : action->text() + (action->isEnabled() ? "" : " (off)"));
-    auto* chosen = menu.findChild<QAction*>(QString::fromLatin1(item));
-    if (!chosen || !chosen->isEnabled()) {
-      menu.close();
-      return;
-    }
-    menu.setActiveAction(chosen);
-    QTest::keyClick(&menu, Qt::Key_Return);
-  }
-
   // The lines window of that name: its heading and lines noted, then the button clicked.
   void AnswerLines(const char* dialog, const char* button) {
     WhenShown(QString::fromLatin1(dialog), [this, button](QWidget& open) {
@@ -81,7 +56,6 @@ class EthMenuTest : public WindowTest {
   QString Path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 
   QTemporaryDir dir;
-  std::vector<QString> menuItems;
   QString shownHeading, shownLines;
 };
 

@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -252,6 +255,31 @@ class WindowTest : public ::testing::Test {
     scripted.push_back({name, std::move(act)});
   }
 
+  // Opens the menu on line row as a right click does, and chooses the item of that object
+  // name; the items' texts and whether each was enabled land in menuItems.
+  void ChooseInMenu(int row, const char* item) {
+    WhenShown(QStringLiteral("EthMenu"), [this, item](QWidget& open) { Pick(open, item); });
+    QListWidget* list = ui->EthLstBox;
+    const QPoint at = list->visualItemRect(list->item(row)).center();
+    QContextMenuEvent click(QContextMenuEvent::Mouse, at, list->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(list->viewport(), &click);
+  }
+
+  void Pick(QWidget& open, const char* item) {
+    auto& menu = static_cast<QMenu&>(open);
+    menuItems.clear();
+    for (QAction* action : menu.actions())
+      menuItems.push_back(action->isSeparator() ? QStringLiteral("-")
+                                                : action->text() + (action->isEnabled() ? "" : " (off)"));
+    auto* chosen = menu.findChild<QAction*>(QString::fromLatin1(item));
+    if (!chosen || !chosen->isEnabled()) {
+      menu.close();
+      return;
+    }
+    menu.setActiveAction(chosen);
+    QTest::keyClick(&menu, Qt::Key_Return);
+  }
+
   void AnswerOpenQuestion() {
     for (QWidget* open : {QApplication::activePopupWidget(), QApplication::activeModalWidget()}) {
       if (!open) continue;
@@ -314,6 +342,7 @@ class WindowTest : public ::testing::Test {
   std::vector<QString> answers;    // for the questions still to come, in order
   std::vector<QString> questions;  // the questions asked
   std::vector<std::pair<QString, std::function<void(QWidget&)>>> scripted;
+  std::vector<QString> menuItems;  // the last menu's items, " (off)" after a disabled one
   QTimer questionAnswerer;
   std::unique_ptr<TMainWin> win;
   std::optional<WindowControls> ui;
