@@ -8,14 +8,16 @@
 #   tool e2 10.201.2.1/24 ---- c2 10.201.2.2
 #
 # A search must find c1 and c2, each once with its own address, although 255.255.255.255 leaves
-# by e1 only; c3 hears no broadcast and is found only when asked with --address. Nothing leaves
-# these namespaces.
+# by e1 only; c3 hears no broadcast and is found only when asked with --address. Given the
+# window tests' binary, the window must list c3 too once its address is entered in its dialog
+# of addresses behind a router. Nothing leaves these namespaces.
 #
-# Usage: namespaces_test.sh ORVUQ46_CLI ORVUSIM. Exit 77 (skipped) when not root.
+# Usage: namespaces_test.sh ORVUQ46_CLI ORVUSIM [UI_TESTS]. Exit 77 (skipped) when not root.
 set -euo pipefail
 
 cli=$1
 sim=$2
+ui=${3:-}
 
 if [ "$(id -u)" -ne 0 ]; then
   echo "SKIPPED: creating network namespaces needs root (CI runs this test as root)"
@@ -130,6 +132,30 @@ else
   fail "show K46_00003 --address 10.201.3.2: $(cat "$work/show.err")"
 fi
 
+# The window's counterpart of --address, on the same controllers: its own endpoint binds the
+# controllers' port in the tool's namespace, which no CLI run holds any more.
+window=""
+if [ -n "$ui" ] && [ -e "$ui" ]; then
+  window=" and by the window's list of addresses"
+  held=$(ip netns exec "$tool" ss -Hlun 'sport = :45389')
+  if [ -n "$held" ]; then
+    fail "port 45389 is still taken in the tool's namespace, the window cannot search: $held"
+  else
+    mkdir -m 0700 "$work/xdg"  # Qt refuses a runtime folder others can read
+    set +e
+    ip netns exec "$tool" env QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/xdg" \
+      ORVU_ROUTED_CONTROLLER=10.201.3.2 "$ui" --gtest_filter='RoutedAddresses.*' >"$work/ui.out" 2>&1
+    status=$?
+    set -e
+    # Passed means run and passed: a skip or a filter that matches nothing checks nothing.
+    if [ "$status" != 0 ] || grep -q '^\[  SKIPPED \]' "$work/ui.out" ||
+       ! grep -q '^\[       OK \] RoutedAddresses\.AControllerBehindARouterIsListedAfterOk' "$work/ui.out"; then
+      fail "the window with 10.201.3.2 entered behind the router (status $status, passed only when run and OK):"
+      cat "$work/ui.out"
+    fi
+  fi
+fi
+
 # The whole search fails only when no request can be sent at all: with every interface down
 # nothing can, and the program says why.
 ip -n "$tool" link set e1 down
@@ -144,4 +170,4 @@ if [ "$failures" -ne 0 ]; then
   for f in "$work"/sim*.out; do echo "--- $f"; cat "$f"; done
   exit 1
 fi
-echo "passed: both interfaces searched, each controller found once, the routed one by --address"
+echo "passed: both interfaces searched, each controller found once, the routed one by --address$window"

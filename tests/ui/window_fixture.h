@@ -276,8 +276,7 @@ class WindowTest : public ::testing::Test {
       menu.close();
       return;
     }
-    menu.setActiveAction(chosen);
-    QTest::keyClick(&menu, Qt::Key_Return);
+    QTest::mouseClick(&menu, Qt::LeftButton, {}, menu.actionGeometry(chosen).center());
   }
 
   void AnswerOpenQuestion() {
