@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
+#include <utility>
 #include <variant>
 
 #include "comm/identity.h"
@@ -185,13 +186,10 @@ void TMainWin::UpdateModified() { setWindowModified(!SamePassages(editor_->Confi
 void TMainWin::WriteEnded(const std::optional<CtrlConfig>& acknowledged) {
   // A write that was not acknowledged keeps the edits, and what waited for it does not happen:
   // the error frame says why.
-  std::function<void()> then = std::move(afterWrite_);
-  afterWrite_ = nullptr;
+  std::function<void()> then = std::exchange(afterWrite_, nullptr);
+  ShowBusy();  // nothing waits any longer: the editor and the panel take edits again
   if (!acknowledged) {
-    if (then) {
-      ShowCurrentLine();
-      ShowBusy();
-    }
+    if (then) ShowCurrentLine();
     return;
   }
   saved_ = *acknowledged;

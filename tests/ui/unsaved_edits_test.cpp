@@ -140,6 +140,19 @@ TEST_F(UnsavedEditsTest, AFailedWriteUnderTakKeepsTheEditsAndStops) {
   EXPECT_EQ(Controller().WrittenPassages().size(), 1u);
 }
 
+// "Tak" before a restore whose file dialog is then cancelled: the edits are written and the
+// editor takes edits again.
+TEST_F(UnsavedEditsTest, AWriteBeforeARestoreThatIsCancelledLeavesTheEditorUsable) {
+  TMainWin& w = StartEdited();
+  AnswerQuestion(QStringLiteral("Tak"));
+  w.BackupDlg().SetNextAnswer(std::nullopt);
+  ChooseInMenu(0, "RestoreAct");
+  EXPECT_EQ(Controller().WrittenPassages().size(), 1u);
+  EXPECT_FALSE(w.isWindowModified());
+  EXPECT_TRUE(ui->DoorGrpBox->isEnabled());
+  EXPECT_TRUE(ui->SelDevBox->isEnabled());
+}
+
 // Escape is "Anuluj", Enter is "Tak": the box as the keyboard finds it.
 TEST_F(UnsavedEditsTest, EscapeCancelsAndEnterSaves) {
   TMainWin& w = StartEdited();
