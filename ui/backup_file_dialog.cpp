@@ -10,7 +10,6 @@ namespace orvu {
 
 std::optional<QString> BackupFileDialog::Run(QWidget* parent, Purpose purpose,
                                              const QString& presetName) {
-  lastPreset_ = presetName;
   if (armed_) {
     armed_ = false;
     return std::exchange(next_, std::nullopt);

@@ -20,12 +20,10 @@ class BackupFileDialog {
     next_ = std::move(answer);
     armed_ = true;
   }
-  QString LastPreset() const { return lastPreset_; }
 
  private:
   std::optional<QString> next_;
   bool armed_ = false;
-  QString lastPreset_;
 };
 
 }  // namespace orvu

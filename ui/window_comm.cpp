@@ -91,7 +91,6 @@ CommBusy WindowComm::Busy() const {
   busy.opening = Pending(Job::kWww);
   busy.rereading = Pending(Job::kSelect) || Pending(Job::kReread);
   busy.writing = Pending(Job::kWrite);
-  busy.filing = Pending(Job::kFile);
   for (int job = 0; job < static_cast<int>(Job::kCount); ++job)
     busy.userWork |= job != static_cast<int>(Job::kTick) && Pending(static_cast<Job>(job));
   return busy;

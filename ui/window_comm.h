@@ -24,7 +24,6 @@ struct CommBusy {
   bool opening = false;    // "www"
   bool rereading = false;  // a read that replaces the model: the device panel and the editor
   bool writing = false;    // "Zapisz"
-  bool filing = false;     // a backup, a restore's preview or a comparison
   bool userWork = false;   // anything the user asked for and still waits for: the wait cursor
 };
 
